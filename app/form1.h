@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/button.h"
+#include "platform/file_system.h"
+#include "platform/folder_browser.h"
+#include "platform/list_box.h"
+#include "platform/message_box.h"
+#include "platform/open_file_dialog.h"
+#include "platform/progress_bar.h"
+#include "platform/shell.h"
+#include "platform/skin.h"
+
+namespace shredder {
+
+// Everything the main window's handlers touch; the real window passes its controls and the
+// system's services, tests pass fakes.
+struct Form1Parts {
+    ListBox& List1;
+    Button& Command3;
+    ProgressBar& jdt;
+    OpenFileDialog& cdlg;
+    FolderBrowser& folderBrowser;
+    MessageBox& messages;
+    FileSystem& fs;
+    Shell& shell;
+    Skin& skin;
+};
+
+// The main window's behaviour, one handler per control event. The window procedure only
+// routes events here.
+class Form1 {
+public:
+    explicit Form1(const Form1Parts& parts) : p_(parts) {}
+
+    void Form_Load();
+    void Command1_Click();  // 添加文件
+    void Command2_Click();  // 添加目录
+    void Command3_Click();  // 开始粉碎
+    void Command4_Click();  // 清空列表
+    void Command5_Click();  // 退出系统
+    void List1_DblClick();
+    // Files and folders dropped on the window, in the order dropped.
+    void Form_DropFiles(const std::vector<std::string>& paths);
+
+    // Appends every file below getPath; tells the user when a folder cannot be read.
+    void Findfile(const std::string& getPath);
+
+private:
+    Form1Parts p_;
+};
+
+}  // namespace shredder

@@ -1,0 +1,30 @@
+#pragma once
+
+// Every text the program shows, in one place (UTF-8).
+namespace shredder::texts {
+
+inline constexpr char kPublisherUrl[] = "http://www.example.com";
+inline constexpr char kAppTitle[] = "霁川文件粉碎机";
+// The caption: product title, four spaces, the publisher's address.
+inline constexpr char kWindowCaption[] = "霁川文件粉碎机 v1.0    http://www.example.com";
+
+inline constexpr char kAddFiles[] = "添加文件";
+inline constexpr char kAddFolder[] = "添加目录";
+inline constexpr char kStartShredding[] = "开始粉碎";
+inline constexpr char kClearList[] = "清空列表";
+inline constexpr char kExit[] = "退出系统";
+
+inline constexpr char kShredCaption[] = "文件粉碎";
+inline constexpr char kConfirmShred[] = "执行粉碎后将无法恢复，继续吗？";
+inline constexpr char kShredDone[] = "完成文件粉碎！";
+
+inline constexpr char kChooseFolder[] = "请选择文件夹：";
+inline constexpr char kOpenFilter[] = "All Files|*.*";
+inline constexpr char kSkinFileName[] = "/Aero.she";
+
+inline constexpr char kTooManyFiles[] =
+    "选择的文件太多，无法一次添加，没有添加任何文件。\n请分几次选择。";
+inline constexpr char kFolderUnreadable[] = "无法读取文件夹：";
+inline constexpr char kShredFailed[] = "无法粉碎文件：";
+
+}  // namespace shredder::texts

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace shredder {
+
+// What went wrong, in terms both file-system layers can map their native codes onto, so the
+// Chinese wording of each reason is written once.
+enum class ErrorKind {
+    NotFound,
+    PathNotFound,
+    AccessDenied,
+    SharingViolation,
+    DiskFull,
+    WriteProtected,
+    NameTooLong,
+    DeviceError,
+    NotARegularFile,
+    Other,
+};
+
+struct SysError {
+    ErrorKind kind = ErrorKind::Other;
+    long code = 0;           // errno or GetLastError(), kept for the message
+    std::string systemText;  // the system's own wording (UTF-8), used for kinds we have no text for
+};
+
+// Empty when the step succeeded.
+using Failure = std::optional<SysError>;
+
+// The reason as a Chinese sentence for the user.
+std::string DescribeInChinese(const SysError& error);
+
+}  // namespace shredder

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/button.h"
+#include "platform/folder_browser.h"
+#include "platform/list_box.h"
+#include "platform/message_box.h"
+#include "platform/open_file_dialog.h"
+#include "platform/progress_bar.h"
+#include "platform/shell.h"
+#include "platform/skin.h"
+
+namespace shredder::testing {
+
+class FakeListBox : public ListBox {
+public:
+    std::vector<std::string> entries;
+    std::optional<std::size_t> selected;
+    int batchDepth = 0;
+    int batches = 0;
+
+    void append(const std::string& path) override { entries.push_back(path); }
+    void removeAt(std::size_t index) override { entries.erase(entries.begin() + static_cast<long>(index)); }
+    void clear() override { entries.clear(); }
+    std::size_t count() const override { return entries.size(); }
+    std::string at(std::size_t index) const override { return entries.at(index); }
+    std::optional<std::size_t> selectedIndex() const override { return selected; }
+    void beginBatch() override {
+        ++batchDepth;
+        ++batches;
+    }
+    void endBatch() override { --batchDepth; }
+};
+
+class FakeButton : public Button {
+public:
+    bool enabled = true;
+    void setEnabled(bool value) override { enabled = value; }
+    bool isEnabled() const override { return enabled; }
+};
+
+// Records every change so a test can check the sequence the user would have seen.
+class FakeProgressBar : public ProgressBar {
+public:
+    float min = 0, max = 100, current = 0;
+    std::vector<std::string> log;  // "max=...", "min=...", "value=..."
+
+    void setMax(float value) override {
+        max = value;
+        log.push_back("max=" + Format(value));
+    }
+    void setMin(float value) override {
+        min = value;
+        log.push_back("min=" + Format(value));
+    }
+    float value() const override { return current; }
+    void setValue(float value) override {
+        current = value;
+        log.push_back("value=" + Format(value));
+    }
+
+private:
+    static std::string Format(float value) { return std::to_string(static_cast<long long>(value)); }
+};
+
+struct ShownMessage {
+    std::string text, caption;
+    MessageButtons buttons;
+    MessageIcon icon;
+};
+
+class FakeMessageBox : public MessageBox {
+public:
+    std::vector<ShownMessage> shown;
+    std::vector<MessageResult> answers;  // consumed in order; OK when none is left
+
+    MessageResult show(const std::string& text, const std::string& caption, MessageButtons buttons,
+                       MessageIcon icon) override {
+        shown.push_back({text, caption, buttons, icon});
+        if (answers.empty()) return MessageResult::Ok;
+        const MessageResult answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+};
+
+class FakeOpenFileDialog : public OpenFileDialog {
+public:
+    OpenDialogAnswer answer;
+    std::vector<OpenDialogRequest> requests;
+    OpenDialogAnswer showOpen(const OpenDialogRequest& request) override {
+        requests.push_back(request);
+        return answer;
+    }
+};
+
+class FakeFolderBrowser : public FolderBrowser {
+public:
+    std::string answer;
+    std::vector<std::pair<std::string, unsigned>> calls;
+    std::string BrowseFolder(const std::string& title, unsigned flags) override {
+        calls.emplace_back(title, flags);
+        return answer;
+    }
+};
+
+class FakeShell : public Shell {
+public:
+    std::string folder = "C:\\Program Files\\Shredder";
+    std::vector<std::pair<std::string, int>> started;
+    bool ended = false;
+    std::string programFolder() const override { return folder; }
+    void startProcess(const std::string& commandLine, int showStyle) override {
+        started.emplace_back(commandLine, showStyle);
+    }
+    void endProgram() override { ended = true; }
+};
+
+class FakeSkin : public Skin {
+public:
+    std::vector<std::pair<std::string, std::string>> calls;
+    int SkinH_AttachEx(const std::string& skinFile, const std::string& second) override {
+        calls.emplace_back(skinFile, second);
+        return -1;  // the answer must not matter
+    }
+};
+
+}  // namespace shredder::testing
