@@ -49,28 +49,34 @@ private:
 
 }  // namespace
 
+void FakeFileSystem::add(const std::string& path, Node node) {
+    if (!exists(path)) {
+        order.push_back(path);
+        const std::size_t cut = path.rfind(kPathSeparator) + 1;
+        children[path.substr(0, cut)].push_back(path.substr(cut));
+    }
+    nodes[path] = std::move(node);
+}
+
 void FakeFileSystem::addFile(const std::string& path, std::string content, bool hidden) {
     Node node;
     node.content = std::move(content);
     node.hidden = hidden;
-    if (!exists(path)) order.push_back(path);
-    nodes[path] = node;
+    add(path, std::move(node));
 }
 
 void FakeFileSystem::addDirectory(const std::string& path, bool hidden) {
     Node node;
     node.kind = PathKind::Directory;
     node.hidden = hidden;
-    if (!exists(path)) order.push_back(path);
-    nodes[path] = node;
+    add(path, std::move(node));
 }
 
 void FakeFileSystem::addLink(const std::string& path, bool toDirectory) {
     Node node;
     node.kind = PathKind::Link;
     node.linkToDirectory = toDirectory;
-    if (!exists(path)) order.push_back(path);
-    nodes[path] = node;
+    add(path, std::move(node));
 }
 
 void FakeFileSystem::failOn(Op op, const std::string& path, SysError error) {
@@ -117,18 +123,20 @@ Failure FakeFileSystem::remove(const std::string& path) {
     if (Failure failed = injected(Op::Remove, path)) return failed;
     if (nodes.erase(path) == 0) return SysError{ErrorKind::NotFound, 2, ""};
     order.erase(std::find(order.begin(), order.end(), path));
+    const std::size_t cut = path.rfind(kPathSeparator) + 1;
+    std::vector<std::string>& siblings = children[path.substr(0, cut)];
+    siblings.erase(std::find(siblings.begin(), siblings.end(), path.substr(cut)));
     return std::nullopt;
 }
 
 Failure FakeFileSystem::listDirectory(const std::string& folder,
                                       const std::function<void(const DirEntry&)>& onEntry) {
     log.push_back("list " + folder);
-    for (const std::string& path : order) {
-        if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) continue;
-        const std::string name = path.substr(folder.size());
-        if (name.find(kPathSeparator) != std::string::npos) continue;
+    const auto found = children.find(folder);
+    if (found == children.end()) return injected(Op::List, folder);
+    for (const std::string& name : found->second) {
         if (Failure failed = injected(Op::List, folder)) return failed;
-        const Node& node = nodes.at(path);
+        const Node& node = nodes.at(folder + name);
         DirEntry entry;
         entry.name = name;
         entry.isDirectory = node.kind == PathKind::Directory || node.linkToDirectory;

@@ -24,6 +24,7 @@ public:
 
     std::map<std::string, Node> nodes;
     std::vector<std::string> order;  // creation order = enumeration order
+    std::map<std::string, std::vector<std::string>> children;  // "folder\\" -> names, in creation order
     std::vector<std::string> log;    // "open C:\a", "write 1000000", "flush", ...
     std::vector<std::size_t> writes;
     int openFiles = 0;
@@ -51,6 +52,7 @@ private:
         SysError error;
     };
     std::vector<Injection> injections_;
+    void add(const std::string& path, Node node);
 };
 
 }  // namespace shredder::testing

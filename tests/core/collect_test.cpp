@@ -1,0 +1,154 @@
+// The folder walk and the commands that feed it (add folder, drop), driven through fakes.
+#include "collect/find_file.h"
+#include "tests/fakes/form_fixture.h"
+
+namespace shredder::testing {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+class Collect : public FormFixture {
+protected:
+    // x, y and subfolders s, t holding one file each; s holds a deeper folder too.
+    void tree() {
+        fs.addDirectory(P("top"));
+        fs.addFile(P("top|x"));
+        fs.addDirectory(P("top|s"));
+        fs.addFile(P("top|y"));
+        fs.addDirectory(P("top|t"));
+        fs.addFile(P("top|t|t1"));
+        fs.addDirectory(P("top|s|deep"));
+        fs.addFile(P("top|s|deep|d1"));
+        fs.addFile(P("top|s|s1"));
+    }
+    const Paths treeOrder{P("top|x"), P("top|y"), P("top|s|s1"), P("top|t|t1"), P("top|s|deep|d1")};
+};
+
+TEST_F(Collect, WalkIsBreadthFirstFilesBeforeSubfoldersInDiscoveryOrder) {
+    tree();
+    form.Findfile(P("top"));
+    EXPECT_EQ(list.entries, treeOrder);
+    EXPECT_EQ(list.batchDepth, 0);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Collect, TrailingSeparatorGivesTheSameWalk) {
+    tree();
+    form.Findfile(P("top|"));
+    EXPECT_EQ(list.entries, treeOrder);
+}
+
+TEST_F(Collect, EmptyPathDoesNothing) {
+    tree();
+    form.Findfile("");
+    EXPECT_TRUE(list.entries.empty());
+    EXPECT_TRUE(fs.log.empty());
+}
+
+TEST_F(Collect, HiddenEntriesAreNeitherListedNorEnteredAndLinkedFoldersNeverEntered) {
+    fs.addDirectory(P("top"));
+    fs.addFile(P("top|seen"));
+    fs.addFile(P("top|secret"), "x", /*hidden=*/true);
+    fs.addDirectory(P("top|hid"), /*hidden=*/true);
+    fs.addFile(P("top|hid|inner"));
+    fs.addLink(P("top|loop"), /*toDirectory=*/true);
+    fs.addLink(P("top|filelink"), /*toDirectory=*/false);
+    form.Findfile(P("top"));
+    EXPECT_EQ(list.entries, (Paths{P("top|seen"), P("top|filelink")}));
+    EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "list " + P("top|loop|")), 0);
+}
+
+TEST_F(Collect, AFolderThatCannotBeReadStopsTheWalkKeepsWhatWasFoundAndSaysWhy) {
+    tree();
+    fs.failOn(Op::List, P("top|t|"), {ErrorKind::AccessDenied, 5, ""});
+    form.Findfile(P("top"));
+    EXPECT_EQ(list.entries, (Paths{P("top|x"), P("top|y"), P("top|s|s1")}));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find(P("top|t|")), std::string::npos);
+    EXPECT_NE(messages.shown[0].text.find("拒绝访问。"), std::string::npos);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(list.batchDepth, 0);
+}
+
+TEST_F(Collect, WalkHasNoSixteenBitLimits) {
+    fs.addDirectory(P("big"));
+    for (int i = 0; i < 33'000; ++i) fs.addDirectory(P("big|d") + std::to_string(i));
+    for (int i = 0; i < 33'000; ++i) fs.addFile(P("big|d") + std::to_string(i) + kPathSeparator + "f");
+    const auto failure = Findfile(P("big"), fs, list);
+    EXPECT_FALSE(failure);
+    ASSERT_EQ(list.entries.size(), 33'000u);
+    EXPECT_EQ(list.entries.back(), P("big|d32999|f"));
+}
+
+TEST_F(Collect, AddFolderWalksTheChoiceAndEnablesStart) {
+    tree();
+    startButton.enabled = false;
+    folderBrowser.answer = P("top");
+    form.Command2_Click();
+    ASSERT_EQ(folderBrowser.calls.size(), 1u);
+    EXPECT_EQ(folderBrowser.calls[0].first, "请选择文件夹：");
+    EXPECT_EQ(folderBrowser.calls[0].second, 1u);
+    EXPECT_EQ(list.entries, treeOrder);
+    EXPECT_TRUE(startButton.enabled);
+    form.Command2_Click();
+    EXPECT_EQ(list.entries.size(), 2 * treeOrder.size()) << "a folder chosen twice is listed twice";
+}
+
+TEST_F(Collect, AddFolderCancelledStillEnablesStartAndStartThenDoesNothing) {
+    list.entries = {"kept"};
+    startButton.enabled = false;
+    folderBrowser.answer = "";
+    form.Command2_Click();
+    EXPECT_EQ(list.entries, Paths{"kept"});
+    EXPECT_TRUE(startButton.enabled);
+    list.entries.clear();
+    form.Command3_Click();
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Collect, AddFolderThatFailsHalfwayKeepsWhatWasFoundAndEnablesStart) {
+    tree();
+    startButton.enabled = false;
+    fs.failOn(Op::List, P("top|s|"));
+    folderBrowser.answer = P("top");
+    form.Command2_Click();
+    EXPECT_EQ(list.entries, (Paths{P("top|x"), P("top|y")}));
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(startButton.enabled);
+}
+
+TEST_F(Collect, DroppedFilesAndFoldersAreAddedInDropOrder) {
+    tree();
+    fs.addFile(P("loose"));
+    startButton.enabled = false;
+    form.Form_DropFiles({P("loose"), P("top|t"), P("top|x")});
+    EXPECT_EQ(list.entries, (Paths{P("loose"), P("top|t|t1"), P("top|x")}));
+    EXPECT_TRUE(startButton.enabled);
+}
+
+TEST_F(Collect, DroppedFolderSkipsHiddenEntries) {
+    fs.addDirectory(P("d"));
+    fs.addFile(P("d|.hidden"), "x", /*hidden=*/true);
+    fs.addFile(P("d|shown"));
+    form.Form_DropFiles({P("d")});
+    EXPECT_EQ(list.entries, Paths{P("d|shown")});
+}
+
+TEST_F(Collect, DropOfNothingUsableLeavesTheButtonAsItWas) {
+    startButton.enabled = false;
+    form.Form_DropFiles({P("vanished")});
+    form.Form_DropFiles({});
+    EXPECT_TRUE(list.entries.empty());
+    EXPECT_FALSE(startButton.enabled);
+}
+
+TEST_F(Collect, DroppedEmptyFolderCountsAsADropAndEnablesStart) {
+    fs.addDirectory(P("empty"));
+    startButton.enabled = false;
+    form.Form_DropFiles({P("empty")});
+    EXPECT_TRUE(list.entries.empty());
+    EXPECT_TRUE(startButton.enabled);
+}
+
+}  // namespace
+}  // namespace shredder::testing
