@@ -1,0 +1,78 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+namespace shredder::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempTree {
+public:
+    TempTree() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "shredder-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
+        root_ = pattern;
+    }
+    ~TempTree() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    const std::string& root() const { return root_; }
+    // The full path of `relative` below the root.
+    std::string operator[](const std::string& relative) const { return root_ + "/" + relative; }
+
+    std::string file(const std::string& relative, const std::string& content = "content") const {
+        const std::string path = (*this)[relative];
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    std::string folder(const std::string& relative) const {
+        const std::string path = (*this)[relative];
+        std::filesystem::create_directories(path);
+        return path;
+    }
+    std::string link(const std::string& relative, const std::string& target) const {
+        const std::string path = (*this)[relative];
+        std::filesystem::create_symlink(target, path);
+        return path;
+    }
+
+private:
+    std::string root_;
+};
+
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+inline struct stat StatOf(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) throw std::system_error(errno, std::generic_category(), path);
+    return info;
+}
+
+// Content nobody would mistake for zeros: every byte differs from its neighbour and from 0.
+inline std::string Pattern(std::size_t size) {
+    std::string text(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>(1 + i % 251);
+    return text;
+}
+
+}  // namespace shredder::testing
