@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace shredder::bench {
+
+struct Source {
+    enum class Kind { File, Walk };
+    Kind kind = Kind::File;
+    std::string path;
+};
+
+struct BenchArguments {
+    bool listOnly = false;
+    std::vector<Source> sources;  // in the order given
+};
+
+inline constexpr char kUsage[] = "usage: shred-bench [--list] [--walk DIR]... [--] FILE...";
+
+// The command line without the program name; nullopt when it cannot be understood.
+std::optional<BenchArguments> ParseBenchArguments(const std::vector<std::string>& arguments);
+
+}  // namespace shredder::bench
