@@ -1,0 +1,214 @@
+#include "app/win32/main_window.h"
+
+#include <shellapi.h>
+
+#include "app/texts.h"
+#include "app/win32/dropped_paths.h"
+#include "app/win32/screen_metrics.h"
+#include "platform/win32/utf.h"
+#include "platform/win32/win32_error.h"
+
+namespace shredder::app {
+namespace {
+
+constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD kFrameExStyle = 0;
+
+std::optional<WindowFailure> RegisterWindowClass(HINSTANCE instance, int iconResource, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    if (iconResource != 0) {
+        windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(iconResource));
+        windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(iconResource), IMAGE_ICON,
+                                                              ::GetSystemMetrics(SM_CXSMICON),
+                                                              ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    }
+    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = kWindowClassName;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return WindowFailure{"RegisterClassExW", win32::LastError()};
+    }
+    return std::nullopt;
+}
+
+// The outer size whose client area is exactly the layout's, at the screen's DPI.
+SIZE FrameSizeFor(int dpi) {
+    RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidthTwips, dpi),
+               layout::TwipsToPixels(layout::kClientHeightTwips, dpi)};
+    ::AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const WindowOptions& options) : options_(options) {}
+
+MainWindow::~MainWindow() {
+    if (window_) ::DestroyWindow(window_);
+}
+
+std::unique_ptr<MainWindow> MainWindow::Create(const WindowOptions& options, WindowFailure& failure) {
+    std::unique_ptr<MainWindow> main(new MainWindow(options));
+    if (auto failed = main->build()) {
+        failure = std::move(*failed);
+        return nullptr;
+    }
+    return main;
+}
+
+std::optional<WindowFailure> MainWindow::build() {
+    if (auto failed = RegisterWindowClass(options_.instance, options_.iconResource, WindowProc)) return failed;
+
+    const int dpi = ScreenDpi();
+    const SIZE frame = FrameSizeFor(dpi);
+    const std::wstring caption = win32::Widen(texts::kWindowCaption);
+    // WM_NCCREATE ties the window to this object, so its events reach handle() from the start.
+    if (!::CreateWindowExW(kFrameExStyle, kWindowClassName, caption.c_str(), kFrameStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, options_.instance, this)) {
+        return WindowFailure{"CreateWindowExW Form1", win32::LastError()};
+    }
+
+    ownFont_ = CreateMessageFont();
+    const HFONT font = ownFont_ ? ownFont_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (auto failed = CreateChildControls(window_, dpi, font, controls_)) return failed;
+    ::DragAcceptFiles(window_, TRUE);
+
+    list_ = std::make_unique<win32::Win32ListBox>(control(layout::kList1));
+    startButton_ = std::make_unique<win32::Win32Button>(control(layout::kCommand3));
+    progress_ = std::make_unique<win32::Win32ProgressBar>(control(layout::kJdt));
+    openDialog_ = std::make_unique<win32::Win32OpenFileDialog>(window_);
+    folderBrowser_ = std::make_unique<win32::Win32FolderBrowser>(window_);
+    messages_ = std::make_unique<win32::Win32MessageBox>(window_);
+    skin_ = std::make_unique<win32::Win32Skin>(window_);
+    form_ = std::make_unique<Form1>(Form1Parts{
+        *list_,
+        *startButton_,
+        *progress_,
+        options_.cdlg ? *options_.cdlg : *openDialog_,
+        options_.folderBrowser ? *options_.folderBrowser : *folderBrowser_,
+        options_.messages ? *options_.messages : *messages_,
+        options_.fs ? *options_.fs : fs_,
+        options_.shell ? *options_.shell : shell_,
+        options_.skin ? *options_.skin : *skin_,
+    });
+    run([&] { form_->Form_Load(); });
+    return std::nullopt;
+}
+
+void MainWindow::show(int showCommand) {
+    ::ShowWindow(window_, showCommand);
+    ::UpdateWindow(window_);
+    ::SetFocus(control(layout::kCommand1));
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_DROPFILES:
+            onDrop(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORLISTBOX:
+            if (skin_) {
+                if (const auto brush = skin_->controlColours(message, reinterpret_cast<HDC>(wParam))) return *brush;
+            }
+            break;
+        case WM_ERASEBKGND:
+            if (skin_ && skin_->eraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
+            break;
+        case WM_ACTIVATE:
+            // A plain window forgets its focused control when it loses activation; keep it.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = ::GetFocus();
+                if (focus && ::IsChild(window_, focus)) focusBeforeDeactivation_ = focus;
+            }
+            break;
+        case WM_SETFOCUS:
+            ::SetFocus(focusBeforeDeactivation_ ? focusBeforeDeactivation_ : control(layout::kCommand1));
+            return 0;
+        case WM_DESTROY:
+            if (options_.quitsMessageLoop) ::PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::onCommand(int id, int notification, HWND control) {
+    if (!form_ || !control) return;  // menus and accelerators: there are none
+    if (id == layout::kList1) {
+        if (notification == LBN_DBLCLK) run([&] { form_->List1_DblClick(); });
+        return;
+    }
+    // A disabled button cannot be clicked, even by a message sent from outside.
+    if (notification != BN_CLICKED || !::IsWindowEnabled(control)) return;
+    switch (id) {
+        case layout::kCommand1:
+            run([&] { form_->Command1_Click(); });
+            break;
+        case layout::kCommand2:
+            run([&] { form_->Command2_Click(); });
+            break;
+        case layout::kCommand3:
+            run([&] { form_->Command3_Click(); });
+            break;
+        case layout::kCommand4:
+            run([&] { form_->Command4_Click(); });
+            break;
+        case layout::kCommand5:
+            run([&] { form_->Command5_Click(); });
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::onDrop(HDROP drop) {
+    const win32::unique_hdrop owned(drop);
+    std::vector<std::string> paths = DroppedPaths(owned.get());
+    if (!form_) return;
+    if (runningHandlers_ > 0) {
+        // A modal box inside a handler (the shred run's confirmation or report) still delivers
+        // messages: take the drop after the handler, as every other input is.
+        deferredDrops_.push_back(std::move(paths));
+        return;
+    }
+    run([&] { form_->Form_DropFiles(paths); });
+}
+
+void MainWindow::run(const std::function<void()>& handler) {
+    ++runningHandlers_;
+    handler();
+    --runningHandlers_;
+    while (runningHandlers_ == 0 && !deferredDrops_.empty()) {
+        const std::vector<std::string> paths = std::move(deferredDrops_.front());
+        deferredDrops_.erase(deferredDrops_.begin());
+        run([&] { form_->Form_DropFiles(paths); });
+    }
+}
+
+}  // namespace shredder::app
