@@ -32,7 +32,11 @@ Failure PosixOpenedFile::write(const char* data, std::size_t size) {
 }
 
 Failure PosixOpenedFile::flush() {
-    if (::fsync(fd_.get()) != 0) return ErrorFromErrno(errno);
+    // fdatasync puts the written bytes, and whatever is needed to read them back, on the medium
+    // before it returns: all a shred needs. fsync would also commit the new modification time,
+    // a journal commit per file that made many small files about a fifth slower, for a file
+    // that is deleted right after.
+    if (::fdatasync(fd_.get()) != 0) return ErrorFromErrno(errno);
     return std::nullopt;
 }
 
