@@ -1,0 +1,42 @@
+// The open dialog's filter and answer buffer in and out of the double-NUL form.
+#include <gtest/gtest.h>
+
+#include "platform/win32/open_dialog_text.h"
+
+namespace shredder::win32 {
+namespace {
+
+using namespace std::string_literals;
+
+// The buffer as GetOpenFileNameW leaves it: the items, then NULs to the end of the buffer.
+std::wstring Buffer(const std::wstring& items) { return items + std::wstring(64, L'\0'); }
+
+TEST(DialogFilter, BarsBecomeNulsAndTheListEndsInTwo) {
+    EXPECT_EQ(DialogFilter("All Files|*.*"), L"All Files\0*.*\0\0"s);
+}
+
+TEST(DialogAnswer, CancelOrAnEmptyBufferIsEmpty) { EXPECT_EQ(AnswerFromDialogBuffer(Buffer(L"")), ""); }
+
+TEST(DialogAnswer, OneFileIsItsFullPath) {
+    EXPECT_EQ(AnswerFromDialogBuffer(Buffer(L"C:\\docs\\a.txt\0"s)), "C:\\docs\\a.txt");
+}
+
+TEST(DialogAnswer, SeveralFilesAreTheFolderThenEachNameWithoutATrailingNul) {
+    EXPECT_EQ(AnswerFromDialogBuffer(Buffer(L"C:\\docs\0a.txt\0b.txt\0c.txt\0"s)), "C:\\docs\0a.txt\0b.txt\0c.txt"s);
+}
+
+TEST(DialogAnswer, AtADriveRootTheFolderKeepsItsBackslash) {
+    EXPECT_EQ(AnswerFromDialogBuffer(Buffer(L"C:\\\0a.txt\0b.txt\0"s)), "C:\\\0a.txt\0b.txt"s);
+}
+
+TEST(DialogAnswer, NamesInAnyScriptArriveAsUtf8) {
+    EXPECT_EQ(AnswerFromDialogBuffer(Buffer(L"D:\\文件\0\x65E5\x672C.txt\0\xD83D\xDE00.txt\0"s)),
+              "D:\\文件\0日本.txt\0😀.txt"s);
+}
+
+TEST(DialogAnswer, ABufferFilledToTheLastCharacterStillEnds) {
+    EXPECT_EQ(AnswerFromDialogBuffer(L"C:\\x"), "C:\\x");
+}
+
+}  // namespace
+}  // namespace shredder::win32
