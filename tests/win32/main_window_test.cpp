@@ -55,18 +55,19 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
         ::InitCommonControlsEx(&controls);
+        create(messages);
+    }
+
+    // The real window and controls over the real file system; fakes for what a user answers.
+    void create(MessageBox& messageBox) {
         app::WindowOptions options;
         options.instance = ::GetModuleHandleW(nullptr);
         options.cdlg = &openDialog;
         options.folderBrowser = &folderBrowser;
-        options.messages = &messages;
+        options.messages = &messageBox;
         options.shell = &shell;
         options.skin = &skin;
         options.quitsMessageLoop = false;
-        create(options);
-    }
-
-    void create(const app::WindowOptions& options) {
         app::WindowFailure failure;
         window = app::MainWindow::Create(options, failure);
         if (!window) GTEST_SKIP() << "no window could be made (is there a display?): " << failure.step;
@@ -237,14 +238,7 @@ public:
 
 TEST_F(MainWindowTest, ADropDuringAShredRunIsTakenAfterTheRun) {
     DroppingMessageBox dropping;
-    app::WindowOptions options;
-    options.instance = ::GetModuleHandleW(nullptr);
-    options.cdlg = &openDialog;
-    options.messages = &dropping;
-    options.shell = &shell;
-    options.skin = &skin;
-    options.quitsMessageLoop = false;
-    create(options);
+    create(dropping);
 
     WriteTestFile(temp / "first.txt", "secret");
     WriteTestFile(temp / "later.txt", "secret");
