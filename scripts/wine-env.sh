@@ -16,10 +16,10 @@ export PATH="/usr/lib/wine:$PATH"
 shredder_exe() { echo "$_shredder_repo/build/windows/FileShredder.exe"; }
 
 # Faces whose missing CJK glyphs come from WenQuanYi Micro Hei.
-_shredder_cjk_faces=("Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "Microsoft Sans Serif" "SimSun")
+_shredder_cjk_faces=("Tahoma" "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "Microsoft Sans Serif" "SimSun")
 
 wine_prefix_init() {
-    local stamp="$WINEPREFIX/.shredder-prefix-ready"
+    local stamp="$WINEPREFIX/.shredder-prefix-ready-3"
     [ -f "$stamp" ] && return 0
     mkdir -p "$WINEPREFIX" || return 1
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1
@@ -39,6 +39,10 @@ wine_prefix_init() {
     for face in "Microsoft YaHei UI" "Microsoft YaHei" "SimSun" "NSimSun"; do
         "${reg[@]}" "$substitutes" /v "$face" /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || return 1
     done
+    # Wine started as /usr/lib/wine/wine64 does not find the fonts of fonts-wine (Tahoma, and
+    # Marlett for the title-bar buttons); in the prefix's Fonts folder it does.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts" && cp -f /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null
     "$WINESERVER" -w
     touch "$stamp"
 }
