@@ -4,7 +4,7 @@
 #
 #   scripts/bench.sh [path/to/shred-bench]
 #
-# Environment: BENCH_DIR (where the data goes; default a new folder under /tmp), ROUNDS (5),
+# Environment: BENCH_DIR (where the data goes; default a new folder under /tmp), ROUNDS (9),
 # BIG_BYTES (1 GiB), SMALL_FILES (2000), WALK_FOLDERS (10000), WALK_FILES_PER_FOLDER (10).
 # Needs about BIG_BYTES + 1 GiB free. Runs as any user; as root it drops the page cache before
 # every overwrite so each one starts from the same state.
@@ -12,7 +12,7 @@ set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bench="$(realpath "${1:-$repo/build/linux/bench/shred-bench}")"
-rounds="${ROUNDS:-5}"
+rounds="${ROUNDS:-9}"
 big_bytes="${BIG_BYTES:-1073741824}"
 small_files="${SMALL_FILES:-2000}"
 walk_folders="${WALK_FOLDERS:-10000}"
