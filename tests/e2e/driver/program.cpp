@@ -1,0 +1,76 @@
+#include "driver/program.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "driver/window_text.h"
+#include "driver/wait.h"
+#include "driver/wine_host.h"
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"JichuanShredderForm";
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK TakeMainWindow(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !::IsWindowVisible(window) || ClassOf(window) != kWindowClass) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+std::filesystem::path BuiltProgram() { return host::DosPath(SHREDDER_PROGRAM_PATH); }
+
+Program::Program(const std::filesystem::path& executable) {
+    std::wstring commandLine = L"\"" + executable.wstring() + L"\"";
+    const std::wstring folder = executable.parent_path().wstring();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &started)) {
+        throw std::runtime_error("cannot start the program, error " + std::to_string(::GetLastError()));
+    }
+    process_ = OwnedHandle(started.hProcess);
+    OwnedHandle thread(started.hThread);
+    processId_ = started.dwProcessId;
+    threadId_ = started.dwThreadId;
+    ::WaitForInputIdle(process_.get(), static_cast<DWORD>(kPatience.count()));
+
+    Search search{processId_, nullptr};
+    WaitUntil([&] {
+        ::EnumWindows(TakeMainWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr || !running();
+    });
+    if (!search.found) throw std::runtime_error("the program showed no main window");
+    window_ = search.found;
+}
+
+Program::~Program() {
+    if (!running()) return;
+    ::TerminateProcess(process_.get(), 1);
+    ::WaitForSingleObject(process_.get(), static_cast<DWORD>(kPatience.count()));
+}
+
+bool Program::running() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+bool Program::waitForExit(std::chrono::milliseconds patience) const {
+    return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(patience.count())) == WAIT_OBJECT_0;
+}
+
+bool Program::settle() const {
+    DWORD_PTR ignored = 0;
+    return ::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(kPatience.count()),
+                                 &ignored) != 0;
+}
+
+}  // namespace e2e

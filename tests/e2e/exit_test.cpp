@@ -1,0 +1,48 @@
+// Leaving the program: the exit button opens the publisher's page; closing the window ends it.
+#include <gtest/gtest.h>
+
+#include "app/layout.h"
+#include "driver/browser_recorder.h"
+#include "driver/dialogs.h"
+#include "driver/program.h"
+#include "driver/temp_folder.h"
+#include "driver/wait.h"
+#include "user_steps.h"
+
+namespace e2e {
+namespace {
+namespace layout = shredder::layout;
+
+bool IsPublisherPage(const std::string& address) {
+    // The browser may be handed the address with a "/" added.
+    return address == "http://www.example.com" || address == "http://www.example.com/";
+}
+
+TEST(Exit, ExitButtonOpensThePublisherPageAndEndsTheProgram) {
+    const BrowserRecorder browser;
+    ASSERT_TRUE(browser.ready());
+    const TempFolder files;
+    const auto a = files.write(L"a.txt", "a");
+    const Program program;
+    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
+
+    ASSERT_TRUE(Press(program.control(layout::kCommand5)));
+    EXPECT_TRUE(program.waitForExit(kPatience));
+    ASSERT_TRUE(WaitUntil([&] { return !browser.addresses().empty(); }));
+    const auto addresses = browser.addresses();
+    ASSERT_EQ(addresses.size(), 1u);
+    EXPECT_TRUE(IsPublisherPage(addresses.front())) << addresses.front();
+    EXPECT_EQ(ReadAll(a), "a") << "leaving shreds nothing";
+}
+
+TEST(Exit, ClosingTheWindowEndsTheProgram) {
+    const Program program;
+    ASSERT_TRUE(::PostMessageW(program.window(), WM_CLOSE, 0, 0));
+    EXPECT_TRUE(program.waitForExit(kPatience));
+    DWORD code = 1;
+    ASSERT_TRUE(::GetExitCodeProcess(program.process(), &code));
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+}  // namespace e2e
