@@ -92,6 +92,18 @@ TEST_F(PosixFileSystemTest, OpenKeepsTheContentAndWritesOverItInPlace) {
     EXPECT_EQ(StatOf(path).st_ino, inode);
 }
 
+TEST_F(PosixFileSystemTest, LengthsPastFourGibibytesAreExact) {
+    const std::string path = tree.file("sparse", "");
+    constexpr std::uint64_t kLength = (std::uint64_t{5} << 30) + 7;  // no blocks: a hole
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kLength)), 0);
+
+    OpenOutcome opened = fs.openForOverwrite(path);
+    ASSERT_TRUE(opened.file);
+    std::uint64_t length = 0;
+    EXPECT_FALSE(opened.file->length(length));
+    EXPECT_EQ(length, kLength);
+}
+
 TEST_F(PosixFileSystemTest, OpenCreatesAMissingFileEmptyForTheOwnerOnly) {
     const std::string path = tree["new"];
     OpenOutcome opened = fs.openForOverwrite(path);
