@@ -60,6 +60,46 @@ TEST_F(DropTest, NothingUsableDroppedLeavesStartAsItWas) {
     EXPECT_FALSE(StartEnabled(program));
 }
 
+TEST_F(DropTest, DropDuringARunIsTakenAfterTheRunEnds) {
+    const auto listed = files.write(L"listed.txt", "listed");
+    const auto dropped = files.write(L"dropped.txt", "dropped");
+    ASSERT_TRUE(AddFiles(program, files.path(), {L"listed.txt"}));
+    ASSERT_TRUE(Press(program.control(layout::kCommand3)));
+    HWND confirmation = WaitForDialog(program);
+    ASSERT_NE(confirmation, nullptr);
+
+    // The run has begun: it waits for the answer to its confirmation.
+    const Drop drop(program, {dropped});
+    ASSERT_TRUE(drop.posted());
+    ASSERT_TRUE(Drain(program));
+    EXPECT_EQ(Entries(program), EntriesFor({listed})) << "nothing joins the list while the run works";
+
+    ASSERT_TRUE(Press(confirmation, IDOK));
+    ASSERT_TRUE(WaitUntilClosed(confirmation));
+    HWND done = WaitForDialog(program);
+    ASSERT_NE(done, nullptr);
+    ASSERT_TRUE(Press(done, IDOK));
+    ASSERT_TRUE(WaitUntilClosed(done));
+    ASSERT_TRUE(Drain(program));
+
+    EXPECT_FALSE(std::filesystem::exists(listed));
+    EXPECT_EQ(ReadAll(dropped), "dropped") << "the dropped file was not part of the run";
+    EXPECT_EQ(Entries(program), EntriesFor({dropped}));
+    EXPECT_TRUE(StartEnabled(program));
+}
+
+TEST_F(DropTest, PathsLongerThan260CharactersAreTakenWhole) {
+    // Each name stays within the 255 bytes Linux allows for one name (3 bytes a character).
+    const std::wstring level(60, L'长');
+    const auto deep = files.makeFolder(std::filesystem::path(level) / level / level / level);
+    const auto file = files.write(deep.lexically_relative(files.path()) / L"文件.txt", "deep");
+    ASSERT_GT(file.wstring().size(), 260u);
+    const Drop drop(program, {file, files.path() / level});
+    ASSERT_TRUE(drop.posted());
+    ASSERT_TRUE(Drain(program));
+    EXPECT_EQ(Entries(program), EntriesFor({file, file}));
+}
+
 TEST_F(DropTest, DroppedFilesCanBeShredded) {
     const auto a = files.write(L"a.txt", "a");
     const Drop drop(program, {a});

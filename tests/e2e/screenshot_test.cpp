@@ -14,12 +14,16 @@ namespace {
 
 TEST(Screenshot, WindowWithFilesInTheList) {
     const TempFolder files;
-    const auto folder = files.makeFolder(L"项目资料");
-    for (const wchar_t* name : {L"财务报表 2023.xlsx", L"合同草案.docx", L"客户名单.csv", L"会议纪要.txt"}) {
-        files.write(std::filesystem::path(L"项目资料") / name, "x");
-    }
+    // A drive of its own keeps the paths short enough to read whole in the picture.
+    const host::DriveMapping drive(files.path());
+    ASSERT_FALSE(drive.letter().empty());
+    const std::vector<std::wstring> names{L"财务报表 2023.xlsx", L"合同草案.docx", L"客户名单.csv", L"会议纪要.txt"};
+    for (const auto& name : names) files.write(std::filesystem::path(L"项目资料") / name, "x");
+    files.write(L"项目资料/照片/团建合影.jpg", "x");
+    files.write(L"项目资料/照片/设计稿.psd", "x");
     const Program program;
-    ASSERT_TRUE(AddFiles(program, folder, {L"财务报表 2023.xlsx", L"合同草案.docx", L"客户名单.csv", L"会议纪要.txt"}));
+    ASSERT_TRUE(AddFiles(program, drive.root() / L"项目资料", names));
+    ASSERT_TRUE(AddFiles(program, drive.root() / L"项目资料" / L"照片", {L"团建合影.jpg", L"设计稿.psd"}));
     ASSERT_TRUE(Drain(program));
     ::RedrawWindow(program.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
     ASSERT_TRUE(Drain(program));

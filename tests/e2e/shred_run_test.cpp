@@ -190,8 +190,8 @@ TEST_F(ShredRunTest, ProgressBarMovesDuringALargeFile) {
     const Image emptyBar = CaptureClient(bar);
 
     ASSERT_TRUE(Answer(StartRun(), IDOK));
-    // The window's thread is busy writing and does not answer messages, so the bar is watched
-    // on the screen, as the user watches it.
+    // The window's thread is busy writing and answers no message (PBM_GETPOS from here times
+    // out until the run ends), so the bar is watched on the screen, as the user watches it.
     std::set<int> partial;
     HWND done = nullptr;
     WaitUntil(

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <system_error>
 #include <vector>
 
 namespace e2e {
@@ -18,6 +17,33 @@ std::filesystem::path UniqueName() {
            std::to_wstring(::GetTickCount64());
 }
 
+// Removes a folder and everything below it, whatever the attributes. Some tests make paths
+// longer than MAX_PATH, which only the "\\?\" form reaches, so this stays with the system's
+// own calls.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + L"\\" + name;
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            const bool isLink = found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+            if (isFolder && !isLink) {
+                RemoveTree(path);
+            } else if (isFolder) {
+                ::RemoveDirectoryW(path.c_str());  // a link to a folder: never into its target
+            } else {
+                ::DeleteFileW(path.c_str());
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace
 
 TempFolder::TempFolder() : path_(std::filesystem::temp_directory_path() / UniqueName()) {
@@ -26,15 +52,7 @@ TempFolder::TempFolder() : path_(std::filesystem::temp_directory_path() / Unique
     path_ = std::filesystem::canonical(path_).make_preferred();
 }
 
-TempFolder::~TempFolder() {
-    // A test that failed half-way may leave read-only or hidden files behind.
-    std::error_code ignored;
-    for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    std::filesystem::remove_all(path_, ignored);
-}
+TempFolder::~TempFolder() { RemoveTree(L"\\\\?\\" + path_.wstring()); }
 
 std::filesystem::path TempFolder::write(const std::filesystem::path& relative, const std::string& content) const {
     const std::filesystem::path file = (path_ / relative).make_preferred();
