@@ -8,7 +8,7 @@
 #include "app/layout.h"
 #include "app/texts.h"
 #include "driver/dialogs.h"
-#include "driver/owned_handle.h"
+#include "platform/win32/unique_handle.h"
 #include "driver/program.h"
 #include "driver/screen.h"
 #include "driver/temp_folder.h"
@@ -147,7 +147,7 @@ TEST_F(ShredRunTest, FileInUseStopsTheRunWithAnErrorAndKeepsTheRest) {
     ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt", L"busy 文件.txt", L"c.txt"}));
     {
         // Another program holds the file open and lets nobody else open it.
-        const OwnedHandle holder(::CreateFileW(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        const shredder::win32::unique_hfile holder(::CreateFileW(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder);
         ASSERT_TRUE(Answer(StartRun(), IDOK));
 

@@ -40,8 +40,8 @@ Program::Program(const std::filesystem::path& executable) {
                           &startup, &started)) {
         throw std::runtime_error("cannot start the program, error " + std::to_string(::GetLastError()));
     }
-    process_ = OwnedHandle(started.hProcess);
-    OwnedHandle thread(started.hThread);
+    process_ = shredder::win32::unique_handle(started.hProcess);
+    const shredder::win32::unique_handle thread(started.hThread);
     processId_ = started.dwProcessId;
     threadId_ = started.dwThreadId;
     ::WaitForInputIdle(process_.get(), static_cast<DWORD>(kPatience.count()));

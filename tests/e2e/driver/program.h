@@ -5,7 +5,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "driver/owned_handle.h"
+#include "platform/win32/unique_handle.h"
 
 namespace e2e {
 
@@ -34,7 +34,7 @@ public:
     bool settle() const;
 
 private:
-    OwnedHandle process_;
+    shredder::win32::unique_handle process_;
     DWORD processId_ = 0;
     DWORD threadId_ = 0;
     HWND window_ = nullptr;

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "driver/owned_handle.h"
+#include "platform/win32/unique_handle.h"
 #include "driver/temp_folder.h"
 #include "driver/text.h"
 #include "driver/wait.h"
@@ -75,8 +75,8 @@ bool RunShell(const std::string& script, const std::vector<std::string>& argumen
                           &started)) {
         return false;
     }
-    const OwnedHandle process(started.hProcess);
-    const OwnedHandle thread(started.hThread);
+    const shredder::win32::unique_handle process(started.hProcess);
+    const shredder::win32::unique_handle thread(started.hThread);
     std::optional<std::string> code;
     WaitUntil([&] {
         code = ReadAll(status);
