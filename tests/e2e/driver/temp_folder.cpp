@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "tests/win32/remove_tree.h"
+
 namespace e2e {
 namespace {
 
@@ -15,33 +17,6 @@ std::filesystem::path UniqueName() {
     static std::atomic<unsigned> counter{0};
     return L"shredder-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L"-" +
            std::to_wstring(::GetTickCount64());
-}
-
-// Removes a folder and everything below it, whatever the attributes. Some tests make paths
-// longer than MAX_PATH, which only the "\\?\" form reaches, so this stays with the system's
-// own calls.
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found{};
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = folder + L"\\" + name;
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            const bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-            const bool isLink = found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
-            if (isFolder && !isLink) {
-                RemoveTree(path);
-            } else if (isFolder) {
-                ::RemoveDirectoryW(path.c_str());  // a link to a folder: never into its target
-            } else {
-                ::DeleteFileW(path.c_str());
-            }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
@@ -52,7 +27,7 @@ TempFolder::TempFolder() : path_(std::filesystem::temp_directory_path() / Unique
     path_ = std::filesystem::canonical(path_).make_preferred();
 }
 
-TempFolder::~TempFolder() { RemoveTree(L"\\\\?\\" + path_.wstring()); }
+TempFolder::~TempFolder() { shredder::win32::testing::RemoveTree(L"\\\\?\\" + path_.wstring()); }
 
 std::filesystem::path TempFolder::write(const std::filesystem::path& relative, const std::string& content) const {
     const std::filesystem::path file = (path_ / relative).make_preferred();
