@@ -4,59 +4,130 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/sys_error.h"
 
 namespace shredder {
 
-// A file opened for overwriting in place. Destroying it closes it if close() was not called.
-class OpenedFile {
+// Which object on which volume, whatever name reaches it: two names with the same identity are
+// the same file or folder. Windows: volume serial number and file index; POSIX: st_dev, st_ino.
+struct FileId {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+// One entry of the shred list: the path as the user knows it, and the identity of the folder
+// that held the file when it was listed. The run writes only to a file it finds in that very
+// folder, so a folder swapped for a link after listing cannot redirect it, while links the user
+// went through on purpose when listing (a junctioned profile folder) keep working.
+struct ListedFile {
+    std::string path;
+    std::optional<FileId> folder;  // empty when the folder could not be identified when listing
+};
+
+// A run of bytes of a file that holds data; the holes of a sparse file lie between them.
+struct ByteRange {
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+    friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};
+
+// What a folder entry or a path is, never looking through a final link.
+enum class EntryKind {
+    File,       // a regular file (on Windows also a reparse point that holds data, such as a
+                // cloud placeholder or a deduplicated file)
+    Directory,  // a folder, also one that is a data-holding reparse point
+    Link,       // a symbolic link or junction: a name for something else
+    Other,      // a FIFO, socket or device: never listed, never opened
+};
+
+struct DirEntry {
+    std::string name;  // the name alone, never "." or ".."
+    EntryKind kind = EntryKind::File;
+    bool linkToDirectory = false;  // a Link that leads to a folder
+    bool isHidden = false;         // hidden or system
+};
+
+// Bytes that can be overwritten in place: a file's main data or one of its named streams.
+// Destroying it closes it if close() was not called.
+class OpenedData {
 public:
-    virtual ~OpenedFile() = default;
+    virtual ~OpenedData() = default;
     virtual Failure length(std::uint64_t& bytes) = 0;
-    // Writes all `size` bytes at the current position; writes follow one another.
-    virtual Failure write(const char* data, std::size_t size) = 0;
+    // Writes all `size` bytes starting at `offset`.
+    virtual Failure writeAt(std::uint64_t offset, const char* data, std::size_t size) = 0;
     // Forces what was written down to the medium.
     virtual Failure flush() = 0;
     virtual Failure close() = 0;
 };
 
+// A listed file (or the link at its place), opened after the layer confirmed that it is the
+// entry at the listed location: found in the listed folder, under its listed name, no link
+// followed on the way.
+class OpenedFile : public OpenedData {
+public:
+    // How many names (hard links) the file has; the run writes only to a file with one.
+    virtual Failure nameCount(std::uint32_t& names) = 0;
+    // The ranges that hold data, in ascending order: the whole length for an ordinary file,
+    // only the allocated parts of a sparse one.
+    virtual Failure dataRanges(std::vector<ByteRange>& ranges) = 0;
+    // The names of the file's named data streams (NTFS alternate data streams), without the
+    // main stream. None on systems that have no such streams.
+    virtual Failure namedStreams(std::vector<std::string>& names) = 0;
+    // Opens one named stream of this very file for overwriting.
+    virtual Failure openNamedStream(const std::string& name, std::unique_ptr<OpenedData>& stream) = 0;
+    // Deletes the file (or the link) this handle is open on, by the handle or after confirming
+    // that the name still leads to it: never a file that took its name meanwhile. On Windows
+    // the file goes when it is closed.
+    virtual Failure remove() = 0;
+};
+
 struct OpenOutcome {
-    std::unique_ptr<OpenedFile> file;  // set when a regular file was opened
-    bool isLink = false;               // the path is a symbolic link or junction: nothing was opened
+    std::unique_ptr<OpenedFile> file;  // set on success
+    // The listed entry is a link that can be removed on its own; `file` is open on the link
+    // itself and only remove() and close() may be used. Nothing may be written.
+    bool isLink = false;
+    // NotFound: vanished since listing. ChangedSinceListed: the folder is not the listed one.
+    // LinkLeftAlone: a link that cannot be removed without touching its target.
+    // NotARegularFile: a folder, device or pipe; it was not opened for writing.
     Failure error;
 };
-
-struct DirEntry {
-    std::string name;  // the name alone, never "." or ".."
-    bool isDirectory = false;  // a folder, or a link to one
-    bool isHidden = false;  // hidden or system
-    bool isLink = false;    // a symbolic link, junction or other reparse point
-};
-
-enum class PathKind { Missing, File, Directory, Link };
 
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // Clears read-only, hidden, system and archive. Does not follow a link.
-    virtual Failure resetAttributes(const std::string& path) = 0;
+    // --- Listing ---
 
-    // Opens for reading and writing without truncating, creating the file empty when it does
-    // not exist. A link is never opened through: the outcome says isLink instead.
-    virtual OpenOutcome openForOverwrite(const std::string& path) = 0;
+    // A relative path made absolute against the working folder, once, when it is listed. An
+    // absolute path comes back unchanged: the system never rewrites a listed name.
+    virtual std::string absolutePath(const std::string& path) = 0;
 
-    // Deletes a file, or a link itself (never its target).
-    virtual Failure remove(const std::string& path) = 0;
+    // The identity of a folder, reached the way the system reaches it (through any link on the
+    // path as it is now).
+    virtual Failure identifyFolder(const std::string& folder, FileId& id) = 0;
 
-    // Calls onEntry for every entry of the folder, one enumeration open at a time.
-    virtual Failure listDirectory(const std::string& folder,
+    // Calls onEntry for every entry of the folder, one enumeration open at a time, and says
+    // which folder was read.
+    virtual Failure listDirectory(const std::string& folder, FileId& folderId,
                                   const std::function<void(const DirEntry&)>& onEntry) = 0;
 
-    // What a path names, without following a final link.
-    virtual PathKind kindOf(const std::string& path) = 0;
+    // What a path names, without following a final link. nullopt when nothing is there.
+    virtual std::optional<EntryKind> kindOf(const std::string& path) = 0;
+
+    // --- The run ---
+
+    // Clears read-only, hidden, system and archive of the listed file. Never through a link:
+    // a link, or an entry that is not a regular file, is left as it is (the open says why).
+    virtual Failure resetAttributes(const ListedFile& file) = 0;
+
+    // Opens an existing listed file for overwriting in place, never creating or truncating it
+    // and never opening anything for writing before it is known to be a regular file.
+    virtual OpenOutcome openForOverwrite(const ListedFile& file) = 0;
 };
 
 }  // namespace shredder

@@ -17,4 +17,17 @@ inline std::string WithTrailingSeparator(std::string folder, char separator = kP
     return folder;
 }
 
+// The folder that holds a path's last component, ending in its separator ("C:\\d\\" for
+// "C:\\d\\f"); empty for a bare name.
+inline std::string ParentFolder(const std::string& path, char separator = kPathSeparator) {
+    const std::size_t cut = path.rfind(separator);
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// A path's last component.
+inline std::string EntryName(const std::string& path, char separator = kPathSeparator) {
+    const std::size_t cut = path.rfind(separator);
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
 }  // namespace shredder

@@ -17,6 +17,9 @@ enum class ErrorKind {
     NameTooLong,
     DeviceError,
     NotARegularFile,
+    ChangedSinceListed,  // the listed folder was replaced (by a link, say) after listing
+    HasOtherNames,       // hard links: zeros would destroy content under names never listed
+    LinkLeftAlone,       // a link that cannot be removed without touching its target
     Other,
 };
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/path.h"
+
+namespace shredder {
+
+// Turns the open dialog's answer into full paths, in the order the dialog gave them:
+// "" -> none; one full path -> itself; folder NUL name NUL name ... -> folder\name each.
+std::vector<std::string> PathsFromOpenAnswer(std::string_view answer, char separator = kPathSeparator);
+
+// A path chosen by the user, made ready for the list: absolute, with its folder identified.
+ListedFile ListFile(const std::string& path, FileSystem& fs);
+
+struct UnreadableFolder {
+    std::string folder;
+    SysError error;
+};
+
+struct WalkOutcome {
+    std::vector<UnreadableFolder> unreadable;  // folders skipped because they could not be read
+};
+
+// Hands every regular file and file link below `root` to onFile, breadth-first: the files
+// directly in a folder first, then each subfolder's in the order the subfolders were found.
+// Hidden and system entries are neither listed nor entered; links to folders are never
+// entered; pipes, sockets and devices are never listed. A folder that cannot be read is
+// skipped and the walk goes on.
+WalkOutcome CollectFolder(const std::string& root, FileSystem& fs, const std::function<void(ListedFile)>& onFile);
+
+}  // namespace shredder

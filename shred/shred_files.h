@@ -1,0 +1,60 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/progress_bar.h"
+
+namespace shredder {
+
+// Files longer than this are written chunk by chunk, one progress step a chunk.
+inline constexpr std::size_t kChunkBytes = 1'000'000;
+
+// Asked for from another thread (or a handler) while a run works; honoured between files.
+class StopRequest {
+public:
+    void request() { requested_.store(true, std::memory_order_relaxed); }
+    bool requested() const { return requested_.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> requested_{false};
+};
+
+enum class ShredStep {
+    ResetAttributes,
+    Open,
+    ReadLength,
+    Write,
+    Flush,
+    OverwriteStream,  // a named stream could not be opened, written or flushed
+    RemoveLink,
+    Delete,
+    Close,
+};
+
+struct ShredFailure {
+    std::string path;
+    ShredStep step = ShredStep::Open;
+    SysError error;
+    std::string stream;  // the named stream, for OverwriteStream
+};
+
+struct ShredOutcome {
+    // Entries from the front of the list that are done: shredded, a link removed, or a repeat
+    // of a path shredded earlier in the run.
+    std::size_t finished = 0;
+    std::optional<ShredFailure> failure;  // the run stopped at entry `finished`
+    bool stopped = false;                 // a stop request ended the run early
+};
+
+// Resets the attributes of every file, then overwrites each in place with zeros (its named
+// streams too), flushes and deletes it. The first failing step ends the run. `stop` is looked
+// at between files.
+ShredOutcome ShredFiles(const std::vector<ListedFile>& files, FileSystem& fs, ProgressBar& progress,
+                        const StopRequest* stop = nullptr);
+
+}  // namespace shredder
