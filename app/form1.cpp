@@ -1,9 +1,8 @@
 #include "app/form1.h"
 
 #include "app/texts.h"
-#include "collect/add_files.h"
-#include "collect/find_file.h"
-#include "shred/shred_run.h"
+#include "collect/collect.h"
+#include "shred/shred_files.h"
 
 namespace shredder {
 
@@ -16,7 +15,24 @@ void Form1::Form_Load() {
     p_.Command3.setEnabled(false);
 }
 
-void Form1::Command1_Click() { AddFiles(p_.cdlg, p_.List1, p_.Command3, p_.messages); }
+void Form1::Command1_Click() {
+    OpenDialogRequest request;
+    request.flags = kOpenDialogFlags;
+    request.fileName = "";
+    request.filter = texts::kOpenFilter;
+    const OpenDialogAnswer answer = p_.cdlg.showOpen(request);
+
+    if (answer.status == OpenDialogAnswer::Status::TooMany) {
+        // A cut-off answer would add some of the chosen files and silently drop the rest.
+        p_.messages.show(texts::kTooManyFiles, texts::kAppTitle, MessageButtons::Ok, MessageIcon::Error);
+        return;
+    }
+    if (answer.fileName.empty()) return;
+
+    const ListBatch batch(p_.List1);
+    for (const std::string& path : PathsFromOpenAnswer(answer.fileName)) append(ListFile(path, p_.fs));
+    p_.Command3.setEnabled(true);
+}
 
 void Form1::Command2_Click() {
     const std::string folder = p_.folderBrowser.BrowseFolder(texts::kChooseFolder, kBrowseOnlyFileSystemFolders);
@@ -25,9 +41,30 @@ void Form1::Command2_Click() {
     p_.Command3.setEnabled(true);
 }
 
-void Form1::Command3_Click() { shredder::Command3_Click({p_.List1, p_.Command3, p_.jdt, p_.messages, p_.fs}); }
+void Form1::Command3_Click() {
+    if (listed_.empty()) return;
+    if (p_.messages.show(texts::kConfirmShred, texts::kShredCaption, MessageButtons::OkCancel,
+                         MessageIcon::Question) == MessageResult::Cancel) {
+        return;
+    }
 
-void Form1::Command4_Click() { p_.List1.clear(); }
+    const ShredOutcome outcome = ShredFiles(listed_, p_.fs, p_.jdt);
+    if (outcome.failure) {
+        // The files already gone leave the list; the failing one and the rest stay for a retry.
+        removeFront(outcome.finished);
+        p_.messages.show(texts::DescribeShredFailure(*outcome.failure), texts::kShredCaption, MessageButtons::Ok,
+                         MessageIcon::Error);
+        return;
+    }
+    p_.messages.show(texts::kShredDone, texts::kAppTitle, MessageButtons::Ok, MessageIcon::None);
+    Command4_Click();
+    p_.Command3.setEnabled(false);
+}
+
+void Form1::Command4_Click() {
+    p_.List1.clear();
+    listed_.clear();
+}
 
 void Form1::Command5_Click() {
     p_.shell.startProcess(std::string("explorer ") + texts::kPublisherUrl, kShowMinimizedWithFocus);
@@ -35,23 +72,29 @@ void Form1::Command5_Click() {
 }
 
 void Form1::List1_DblClick() {
-    if (const auto selected = p_.List1.selectedIndex()) p_.List1.removeAt(*selected);
+    const auto selected = p_.List1.selectedIndex();
+    if (!selected || *selected >= listed_.size()) return;
+    p_.List1.removeAt(*selected);
+    listed_.erase(listed_.begin() + static_cast<std::ptrdiff_t>(*selected));
 }
 
 void Form1::Form_DropFiles(const std::vector<std::string>& paths) {
     bool added = false;
+    const ListBatch batch(p_.List1);
     for (const std::string& path : paths) {
-        switch (p_.fs.kindOf(path)) {
-            case PathKind::Directory:
+        const auto kind = p_.fs.kindOf(path);
+        if (!kind) continue;
+        switch (*kind) {
+            case EntryKind::Directory:
                 Findfile(path);
                 added = true;
                 break;
-            case PathKind::File:
-            case PathKind::Link:  // the run removes the link itself, never its target
-                p_.List1.append(path);
+            case EntryKind::File:
+            case EntryKind::Link:  // the run removes the link itself, never its target
+                append(ListFile(path, p_.fs));
                 added = true;
                 break;
-            case PathKind::Missing:
+            case EntryKind::Other:  // a pipe or device is nothing to shred
                 break;
         }
     }
@@ -59,11 +102,32 @@ void Form1::Form_DropFiles(const std::vector<std::string>& paths) {
 }
 
 void Form1::Findfile(const std::string& getPath) {
-    if (const auto failure = shredder::Findfile(getPath, p_.fs, p_.List1)) {
-        const std::string text = std::string(texts::kFolderUnreadable) + "\n" + failure->folder + "\n\n" +
-                                 DescribeInChinese(failure->error);
-        p_.messages.show(text, texts::kAppTitle, MessageButtons::Ok, MessageIcon::Error);
+    WalkOutcome outcome;
+    {
+        const ListBatch batch(p_.List1);
+        outcome = CollectFolder(getPath, p_.fs, [&](ListedFile file) { append(std::move(file)); });
     }
+    if (!outcome.unreadable.empty()) {
+        p_.messages.show(texts::DescribeUnreadableFolders(outcome.unreadable), texts::kAppTitle, MessageButtons::Ok,
+                         MessageIcon::Error);
+    }
+}
+
+void Form1::append(ListedFile file) {
+    listed_.push_back(std::move(file));
+    try {
+        p_.List1.append(listed_.back().path);
+    } catch (...) {
+        // The list could not take it: the two must keep showing the same entries.
+        listed_.pop_back();
+        throw;
+    }
+}
+
+void Form1::removeFront(std::size_t count) {
+    const ListBatch batch(p_.List1);
+    for (std::size_t i = 0; i < count; ++i) p_.List1.removeAt(0);
+    listed_.erase(listed_.begin(), listed_.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
 }  // namespace shredder

@@ -29,8 +29,12 @@ struct Form1Parts {
     Skin& skin;
 };
 
+// Explorer-style dialog with multiple selection, and nothing else.
+inline constexpr unsigned kOpenDialogFlags = 0x80200;
+
 // The main window's behaviour, one handler per control event. The window procedure only
-// routes events here.
+// routes events here. The handlers ask, call the engine, report, and keep the list and the
+// start button up to date.
 class Form1 {
 public:
     explicit Form1(const Form1Parts& parts) : p_(parts) {}
@@ -45,11 +49,17 @@ public:
     // Files and folders dropped on the window, in the order dropped.
     void Form_DropFiles(const std::vector<std::string>& paths);
 
-    // Appends every file below getPath; tells the user when a folder cannot be read.
+    // Appends every file below getPath; tells the user which folders could not be read.
     void Findfile(const std::string& getPath);
 
 private:
+    void append(ListedFile file);
+    // Drops the first `count` entries, those a run finished.
+    void removeFront(std::size_t count);
+
     Form1Parts p_;
+    // What List1 shows, entry for entry, with where each file was when it was listed.
+    std::vector<ListedFile> listed_;
 };
 
 }  // namespace shredder

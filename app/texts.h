@@ -1,6 +1,13 @@
 #pragma once
 
-// Every text the program shows, in one place (UTF-8).
+#include <string>
+#include <vector>
+
+#include "collect/collect.h"
+#include "platform/sys_error.h"
+#include "shred/shred_files.h"
+
+// Every word the program shows, in one place (UTF-8).
 namespace shredder::texts {
 
 inline constexpr char kPublisherUrl[] = "http://www.example.com";
@@ -26,5 +33,14 @@ inline constexpr char kTooManyFiles[] =
     "选择的文件太多，无法一次添加，没有添加任何文件。\n请分几次选择。";
 inline constexpr char kFolderUnreadable[] = "无法读取文件夹：";
 inline constexpr char kShredFailed[] = "无法粉碎文件：";
+
+// The reason behind a system error, as a Chinese sentence.
+std::string DescribeError(const SysError& error);
+
+// The box after a run stopped at a failing step: which file, which step, why.
+std::string DescribeShredFailure(const ShredFailure& failure);
+
+// The box after a walk that had to skip folders: the first few, and how many in all.
+std::string DescribeUnreadableFolders(const std::vector<UnreadableFolder>& folders);
 
 }  // namespace shredder::texts

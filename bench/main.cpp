@@ -1,17 +1,16 @@
-// shred-bench: the real collection and shred code driven without a window, for measuring and
-// for checking what it leaves on a disk.
+// shred-bench: the real collection and shred run without a window, for measuring and for
+// checking what it leaves on a disk.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "app/texts.h"
 #include "bench/bench_arguments.h"
-#include "bench/collect_sources.h"
-#include "bench/file_size.h"
-#include "bench/headless_controls.h"
 #include "bench/json_text.h"
+#include "collect/collect.h"
 #include "platform/native.h"
-#include "shred/shred_run.h"
+#include "shred/shred_files.h"
 
 namespace shredder::bench {
 namespace {
@@ -27,38 +26,49 @@ std::string Number(const char* format, double value) {
     return text;
 }
 
-int ReportCollectFailure(const std::string& error, std::size_t files) {
-    PrintLine("{\"ok\":false,\"error\":" + JsonString(error) + ",\"files\":" + std::to_string(files) + "}");
-    return 1;
+// The bar of a run nobody watches.
+class UnseenProgressBar : public ProgressBar {
+public:
+    void setMax(float) override {}
+    void setMin(float) override {}
+    float value() const override { return value_; }
+    void setValue(float value) override { value_ = value; }
+
+private:
+    float value_ = 0;
+};
+
+// Lists the sources the way the window's commands do: a FILE as the add-files command lists a
+// chosen file, a --walk DIR as the add-folder command walks a chosen folder.
+std::vector<ListedFile> Collect(const BenchArguments& arguments, FileSystem& fs,
+                                std::vector<UnreadableFolder>& unreadable) {
+    std::vector<ListedFile> files;
+    for (const Source& source : arguments.sources) {
+        if (source.kind == Source::Kind::File) {
+            files.push_back(ListFile(source.path, fs));
+            continue;
+        }
+        WalkOutcome walk = CollectFolder(source.path, fs, [&](ListedFile file) { files.push_back(std::move(file)); });
+        unreadable.insert(unreadable.end(), walk.unreadable.begin(), walk.unreadable.end());
+    }
+    return files;
 }
 
-int PrintList(const ListBox& list) {
-    for (std::size_t i = 0, count = list.count(); i < count; ++i) PrintLine(list.at(i));
-    return std::fflush(stdout) == 0 ? 0 : 1;
-}
-
-int Shred(HeadlessList& list, FileSystem& fs) {
-    const std::size_t files = list.count();
-    std::uint64_t bytes = 0;
-    for (std::size_t i = 0; i < files; ++i) bytes += BytesToOverwrite(list.at(i));
-
-    HeadlessButton startButton;
-    HeadlessProgressBar progress;
-    AnsweringMessageBox messages;
+int Shred(const std::vector<ListedFile>& files, FileSystem& fs) {
+    UnseenProgressBar progress;
     const auto started = std::chrono::steady_clock::now();
-    Command3_Click({list, startButton, progress, messages, fs});
+    const ShredOutcome outcome = ShredFiles(files, fs, progress);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
-    const std::string counts = "\"files\":" + std::to_string(files) + ",\"bytes\":" + std::to_string(bytes) +
+    const std::string counts = "\"files\":" + std::to_string(files.size()) +
+                               ",\"bytes\":" + std::to_string(outcome.bytesWritten) +
                                ",\"seconds\":" + Number("%.6f", seconds);
-    if (const auto& error = messages.error()) {
-        // The run leaves the failing entry and those after it in the list.
-        const std::size_t shredded = files - list.count();
-        PrintLine("{\"ok\":false,\"error\":" + JsonString(*error) + "," + counts +
-                  ",\"shredded\":" + std::to_string(shredded) + "}");
+    if (outcome.failure) {
+        PrintLine("{\"ok\":false,\"error\":" + JsonString(texts::DescribeShredFailure(*outcome.failure)) + "," +
+                  counts + ",\"shredded\":" + std::to_string(outcome.finished) + "}");
         return 1;
     }
-    const double mbPerSecond = seconds > 0 ? static_cast<double>(bytes) / 1e6 / seconds : 0.0;
+    const double mbPerSecond = seconds > 0 ? static_cast<double>(outcome.bytesWritten) / 1e6 / seconds : 0.0;
     PrintLine("{\"ok\":true," + counts + ",\"mb_per_s\":" + Number("%.3f", mbPerSecond) + "}");
     return 0;
 }
@@ -70,10 +80,18 @@ int Run(int argc, char** argv) {
         return 2;
     }
     const auto fs = MakeNativeFileSystem();
-    HeadlessList list;
-    if (const auto error = CollectSources(*arguments, *fs, list)) return ReportCollectFailure(*error, list.count());
-    if (arguments->listOnly) return PrintList(list);
-    return Shred(list, *fs);
+    std::vector<UnreadableFolder> unreadable;
+    const std::vector<ListedFile> files = Collect(*arguments, *fs, unreadable);
+    if (!unreadable.empty()) {
+        PrintLine("{\"ok\":false,\"error\":" + JsonString(texts::DescribeUnreadableFolders(unreadable)) +
+                  ",\"files\":" + std::to_string(files.size()) + "}");
+        return 1;
+    }
+    if (arguments->listOnly) {
+        for (const ListedFile& file : files) PrintLine(file.path);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    return Shred(files, *fs);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 namespace shredder {
 
 // What went wrong, in terms both file-system layers can map their native codes onto, so the
-// Chinese wording of each reason is written once.
+// window words each reason once.
 enum class ErrorKind {
     NotFound,
     PathNotFound,
@@ -31,8 +31,5 @@ struct SysError {
 
 // Empty when the step succeeded.
 using Failure = std::optional<SysError>;
-
-// The reason as a Chinese sentence for the user.
-std::string DescribeInChinese(const SysError& error);
 
 }  // namespace shredder

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ struct ShredOutcome {
     // of a path shredded earlier in the run.
     std::size_t finished = 0;
     std::optional<ShredFailure> failure;  // the run stopped at entry `finished`
+    std::uint64_t bytesWritten = 0;       // zeros written over data, streams included
     bool stopped = false;                 // a stop request ended the run early
 };
 

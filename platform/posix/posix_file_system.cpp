@@ -1,72 +1,361 @@
 #include "platform/posix/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
-#include "platform/posix/errno_error.h"
-#include "platform/posix/posix_opened_file.h"
+#include "platform/path.h"
+#include "platform/unique_handle.h"
 
 namespace shredder::posix {
+namespace {
 
-Failure PosixFileSystem::resetAttributes(const std::string& path) {
+using UniqueFd = UniqueHandle<HandlePolicy<int, ::close, -1>>;
+using UniqueDir = UniqueHandle<HandlePolicy<DIR*, ::closedir>>;
+
+ErrorKind KindOf(int error) {
+    switch (error) {
+        case ENOENT:
+            return ErrorKind::NotFound;
+        case ENOTDIR:
+            return ErrorKind::PathNotFound;
+        case EACCES:
+        case EPERM:
+            return ErrorKind::AccessDenied;
+        case EBUSY:
+        case ETXTBSY:
+            return ErrorKind::SharingViolation;
+        case ENOSPC:
+        case EDQUOT:
+            return ErrorKind::DiskFull;
+        case EROFS:
+            return ErrorKind::WriteProtected;
+        case ENAMETOOLONG:
+            return ErrorKind::NameTooLong;
+        case EIO:
+            return ErrorKind::DeviceError;
+        case EISDIR:
+            return ErrorKind::NotARegularFile;
+        default:
+            return ErrorKind::Other;
+    }
+}
+
+SysError Error(ErrorKind kind) { return SysError{kind, 0, ""}; }
+
+FileId IdOf(const struct stat& info) {
+    return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+EntryKind KindOfMode(mode_t mode) {
+    if (S_ISREG(mode)) return EntryKind::File;
+    if (S_ISDIR(mode)) return EntryKind::Directory;
+    if (S_ISLNK(mode)) return EntryKind::Link;
+    return EntryKind::Other;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// The listed file's folder, opened and confirmed to be the folder it was listed in. Holding its
+// descriptor, no later rename of a folder above it can redirect what the run touches.
+struct CheckedFolder {
+    UniqueFd fd;
+    std::string name;  // the file's name inside it
+    Failure error;
+};
+
+CheckedFolder OpenListedFolder(const ListedFile& listed) {
+    CheckedFolder folder;
+    folder.name = EntryName(listed.path);
+    if (folder.name.empty() || IsDotOrDotDot(folder.name.c_str())) {
+        folder.error = Error(ErrorKind::NotARegularFile);
+        return folder;
+    }
+    const std::string parent = ParentFolder(listed.path);
+    folder.fd.reset(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.fd) {
+        const int error = errno;
+        folder.error = ErrorFromErrno(error == ENOENT ? ENOTDIR : error);
+        return folder;
+    }
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return ErrorFromErrno(errno);
-    // chmod would follow a link and change its target; the run removes the link itself anyway.
-    // Folders, devices and pipes are refused when opened, so they are left as they are too.
+    if (::fstat(folder.fd.get(), &info) != 0) {
+        folder.error = ErrorFromErrno(errno);
+    } else if (!listed.folder || !(IdOf(info) == *listed.folder)) {
+        folder.error = Error(ErrorKind::ChangedSinceListed);
+    }
+    return folder;
+}
+
+// Data or a named stream written at offsets; the descriptor's only owner.
+class PosixOpenedFile final : public OpenedFile {
+public:
+    PosixOpenedFile(UniqueFd folder, std::string name, UniqueFd fd, const struct stat& opened)
+        : folder_(std::move(folder)), name_(std::move(name)), fd_(std::move(fd)), id_(IdOf(opened)),
+          isLink_(S_ISLNK(opened.st_mode)) {}
+
+    Failure length(std::uint64_t& bytes) override {
+        struct stat info {};
+        if (::fstat(fd_.get(), &info) != 0) return ErrorFromErrno(errno);
+        bytes = static_cast<std::uint64_t>(info.st_size);
+        return std::nullopt;
+    }
+
+    Failure nameCount(std::uint32_t& names) override {
+        struct stat info {};
+        if (::fstat(fd_.get(), &info) != 0) return ErrorFromErrno(errno);
+        names = static_cast<std::uint32_t>(info.st_nlink);
+        return std::nullopt;
+    }
+
+    Failure dataRanges(std::vector<ByteRange>& ranges) override {
+        ranges.clear();
+        std::uint64_t size = 0;
+        if (Failure failed = length(size)) return failed;
+        off_t position = 0;
+        while (static_cast<std::uint64_t>(position) < size) {
+            const off_t data = ::lseek(fd_.get(), position, SEEK_DATA);
+            if (data < 0) {
+                if (errno == ENXIO) break;  // only a hole is left
+                if (errno == EINVAL && position == 0) {
+                    // A file system that cannot tell holes: all of it may hold data.
+                    ranges.push_back(ByteRange{0, size});
+                    return std::nullopt;
+                }
+                return ErrorFromErrno(errno);
+            }
+            off_t hole = ::lseek(fd_.get(), data, SEEK_HOLE);
+            if (hole < 0) return ErrorFromErrno(errno);
+            if (static_cast<std::uint64_t>(hole) > size) hole = static_cast<off_t>(size);
+            if (hole > data) {
+                ranges.push_back(ByteRange{static_cast<std::uint64_t>(data), static_cast<std::uint64_t>(hole - data)});
+            }
+            position = hole;
+        }
+        return std::nullopt;
+    }
+
+    Failure writeAt(std::uint64_t offset, const char* data, std::size_t size) override {
+        while (size > 0) {
+            const ssize_t written = ::pwrite(fd_.get(), data, size, static_cast<off_t>(offset));
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                return ErrorFromErrno(errno);
+            }
+            // A regular file that takes nothing and reports no error has no room left.
+            if (written == 0) return ErrorFromErrno(ENOSPC);
+            data += written;
+            offset += static_cast<std::uint64_t>(written);
+            size -= static_cast<std::size_t>(written);
+        }
+        return std::nullopt;
+    }
+
+    Failure flush() override {
+        // fdatasync puts the written bytes, and whatever is needed to read them back, on the
+        // medium before it returns: all a shred needs. fsync would also commit the new
+        // modification time, a journal commit per file that made many small files about a
+        // fifth slower, for a file that is deleted right after.
+        if (::fdatasync(fd_.get()) != 0) return ErrorFromErrno(errno);
+        return std::nullopt;
+    }
+
+    // POSIX files have no named streams.
+    Failure namedStreams(std::vector<std::string>& names) override {
+        names.clear();
+        return std::nullopt;
+    }
+    Failure openNamedStream(const std::string&, std::unique_ptr<OpenedData>&) override {
+        return Error(ErrorKind::NotFound);
+    }
+
+    Failure remove() override {
+        // The name is looked up again in the checked folder: it must still lead to the very
+        // file that was overwritten, or something else took its place meanwhile.
+        struct stat now {};
+        if (::fstatat(folder_.get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
+        if (!(IdOf(now) == id_) || S_ISLNK(now.st_mode) != static_cast<int>(isLink_)) return Error(ErrorKind::ChangedSinceListed);
+        if (::unlinkat(folder_.get(), name_.c_str(), 0) != 0) return ErrorFromErrno(errno);
+        return std::nullopt;
+    }
+
+    Failure close() override {
+        folder_.reset();
+        if (!fd_) return std::nullopt;
+        // The descriptor is released whatever close() answers; retrying could close another's.
+        if (::close(fd_.release()) != 0) return ErrorFromErrno(errno);
+        return std::nullopt;
+    }
+
+private:
+    UniqueFd folder_;
+    std::string name_;
+    UniqueFd fd_;
+    FileId id_;
+    bool isLink_;
+};
+
+}  // namespace
+
+SysError ErrorFromErrno(int error) { return SysError{KindOf(error), error, std::strerror(error)}; }
+
+std::string PosixFileSystem::absolutePath(const std::string& path) {
+    if (path.empty() || path.front() == '/') return path;
+    std::string folder(4096, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE) return path;
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    return WithTrailingSeparator(folder) + path;
+}
+
+Failure PosixFileSystem::identifyFolder(const std::string& folder, FileId& id) {
+    struct stat info {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &info) != 0) return ErrorFromErrno(errno);
+    if (!S_ISDIR(info.st_mode)) return ErrorFromErrno(ENOTDIR);
+    id = IdOf(info);
+    return std::nullopt;
+}
+
+Failure PosixFileSystem::listDirectory(const std::string& folder, FileId& folderId,
+                                       const std::function<void(const DirEntry&)>& onEntry) {
+    UniqueDir dir(::opendir(folder.c_str()));
+    if (!dir) return ErrorFromErrno(errno);
+    const int folderFd = ::dirfd(dir.get());
+    struct stat folderInfo {};
+    if (folderFd < 0 || ::fstat(folderFd, &folderInfo) != 0) return ErrorFromErrno(errno);
+    folderId = IdOf(folderInfo);
+
+    DirEntry entry;
+    while (true) {
+        errno = 0;
+        const dirent* found = ::readdir(dir.get());
+        if (found == nullptr) {
+            if (errno != 0) return ErrorFromErrno(errno);
+            break;
+        }
+        const char* name = found->d_name;
+        if (IsDotOrDotDot(name)) continue;
+
+        switch (found->d_type) {
+            case DT_REG:
+                entry.kind = EntryKind::File;
+                break;
+            case DT_DIR:
+                entry.kind = EntryKind::Directory;
+                break;
+            case DT_LNK:
+                entry.kind = EntryKind::Link;
+                break;
+            case DT_UNKNOWN: {
+                // Stat relative to the open folder: no path to build, no second lookup of it.
+                struct stat info {};
+                if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                    if (errno == ENOENT) continue;  // removed since the folder was read
+                    return ErrorFromErrno(errno);
+                }
+                entry.kind = KindOfMode(info.st_mode);
+                break;
+            }
+            default:
+                entry.kind = EntryKind::Other;
+                break;
+        }
+        entry.name = name;
+        entry.isHidden = name[0] == '.';
+        entry.linkToDirectory = false;
+        if (entry.kind == EntryKind::Link) {
+            struct stat target {};
+            // A dangling link leads nowhere: it is listed like a file, and the run removes it.
+            entry.linkToDirectory = ::fstatat(folderFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+        }
+        onEntry(entry);
+    }
+    if (::closedir(dir.release()) != 0) return ErrorFromErrno(errno);
+    return std::nullopt;
+}
+
+std::optional<EntryKind> PosixFileSystem::kindOf(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
+    return KindOfMode(info.st_mode);
+}
+
+Failure PosixFileSystem::resetAttributes(const ListedFile& file) {
+    CheckedFolder folder = OpenListedFolder(file);
+    if (folder.error) return folder.error;
+    struct stat info {};
+    if (::fstatat(folder.fd.get(), folder.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
+    // A link's target is never touched; links, folders, devices and pipes are refused by the
+    // open, which says why.
     if (!S_ISREG(info.st_mode)) return std::nullopt;
 
     const mode_t ownerCanWrite = S_IRUSR | S_IWUSR;
     if ((info.st_mode & ownerCanWrite) == ownerCanWrite) return std::nullopt;
-    if (::chmod(path.c_str(), (info.st_mode & 07777) | ownerCanWrite) != 0) return ErrorFromErrno(errno);
+    if (::fchmodat(folder.fd.get(), folder.name.c_str(), (info.st_mode & 07777) | ownerCanWrite,
+                   AT_SYMLINK_NOFOLLOW) != 0) {
+        // Swapped for a link since the look above: leave it to the open to refuse.
+        if (errno == EOPNOTSUPP) return std::nullopt;
+        return ErrorFromErrno(errno);
+    }
     return std::nullopt;
 }
 
-OpenOutcome PosixFileSystem::openForOverwrite(const std::string& path) {
+OpenOutcome PosixFileSystem::openForOverwrite(const ListedFile& file) {
     OpenOutcome outcome;
-    // Never O_TRUNC: truncating frees the old blocks with the data still in them and the zeros
-    // go elsewhere. O_NONBLOCK keeps a FIFO from hanging the open; it does nothing to a
-    // regular file.
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600));
-    if (!fd.valid()) {
-        const int openError = errno;
-        struct stat info {};
-        // O_NOFOLLOW answers ELOOP for a final link, but a loop further up the path says the same.
-        if (openError == ELOOP && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-            outcome.isLink = true;
-        } else {
-            outcome.error = ErrorFromErrno(openError);
-        }
+    CheckedFolder folder = OpenListedFolder(file);
+    if (folder.error) {
+        outcome.error = folder.error;
         return outcome;
     }
-
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
+    const char* name = folder.name.c_str();
+    struct stat before {};
+    if (::fstatat(folder.fd.get(), name, &before, AT_SYMLINK_NOFOLLOW) != 0) {
         outcome.error = ErrorFromErrno(errno);
         return outcome;
     }
-    if (!S_ISREG(info.st_mode)) {
-        // Zeros written to a device or pipe would not overwrite a file; they could destroy a disk.
-        outcome.error = SysError{ErrorKind::NotARegularFile, 0, "not a regular file"};
+    if (S_ISLNK(before.st_mode)) {
+        // The link itself can go on its own; O_PATH holds it without opening its target.
+        UniqueFd link(::openat(folder.fd.get(), name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (!link) {
+            outcome.error = ErrorFromErrno(errno);
+            return outcome;
+        }
+        outcome.isLink = true;
+        outcome.file = std::make_unique<PosixOpenedFile>(std::move(folder.fd), folder.name, std::move(link), before);
         return outcome;
     }
-    outcome.file = std::make_unique<PosixOpenedFile>(std::move(fd));
+    // Opening a device or a pipe can have effects of its own: only a regular file is opened.
+    if (!S_ISREG(before.st_mode)) {
+        outcome.error = Error(ErrorKind::NotARegularFile);
+        return outcome;
+    }
+    // Never O_CREAT: a file that vanished is reported, not recreated. Never O_TRUNC: truncating
+    // frees the old blocks with the data still in them and the zeros go elsewhere.
+    UniqueFd fd(::openat(folder.fd.get(), name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd) {
+        // ELOOP: it became a link since the look above.
+        outcome.error = errno == ELOOP ? Error(ErrorKind::ChangedSinceListed) : ErrorFromErrno(errno);
+        return outcome;
+    }
+    struct stat opened {};
+    if (::fstat(fd.get(), &opened) != 0) {
+        outcome.error = ErrorFromErrno(errno);
+        return outcome;
+    }
+    if (!S_ISREG(opened.st_mode) || !(IdOf(opened) == IdOf(before))) {
+        outcome.error = Error(ErrorKind::ChangedSinceListed);
+        return outcome;
+    }
+    outcome.file = std::make_unique<PosixOpenedFile>(std::move(folder.fd), folder.name, std::move(fd), opened);
     return outcome;
-}
-
-Failure PosixFileSystem::remove(const std::string& path) {
-    if (::unlink(path.c_str()) != 0) return ErrorFromErrno(errno);
-    return std::nullopt;
-}
-
-PathKind PosixFileSystem::kindOf(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return PathKind::Missing;
-    if (S_ISLNK(info.st_mode)) return PathKind::Link;
-    if (S_ISDIR(info.st_mode)) return PathKind::Directory;
-    return PathKind::File;
 }
 
 }  // namespace shredder::posix

@@ -4,16 +4,21 @@
 
 namespace shredder::posix {
 
-// The file system of a POSIX system. A name starting with "." counts as hidden; there are no
-// other attributes to clear than the owner's missing write permission.
+// The file system of a POSIX system. A name starting with "." counts as hidden; the only
+// attribute to clear is the owner's missing write permission. Every listed file is reached
+// through a descriptor of its checked folder and opened without following a link.
 class PosixFileSystem : public FileSystem {
 public:
-    Failure resetAttributes(const std::string& path) override;
-    OpenOutcome openForOverwrite(const std::string& path) override;
-    Failure remove(const std::string& path) override;
-    Failure listDirectory(const std::string& folder,
+    std::string absolutePath(const std::string& path) override;
+    Failure identifyFolder(const std::string& folder, FileId& id) override;
+    Failure listDirectory(const std::string& folder, FileId& folderId,
                           const std::function<void(const DirEntry&)>& onEntry) override;
-    PathKind kindOf(const std::string& path) override;
+    std::optional<EntryKind> kindOf(const std::string& path) override;
+    Failure resetAttributes(const ListedFile& file) override;
+    OpenOutcome openForOverwrite(const ListedFile& file) override;
 };
+
+// The reason behind an errno value, with the system's own wording kept for the message.
+SysError ErrorFromErrno(int error);
 
 }  // namespace shredder::posix

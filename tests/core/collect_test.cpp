@@ -1,5 +1,5 @@
 // The folder walk and the commands that feed it (add folder, drop), driven through fakes.
-#include "collect/find_file.h"
+#include "collect/collect.h"
 #include "tests/fakes/form_fixture.h"
 
 namespace shredder::testing {
@@ -58,26 +58,54 @@ TEST_F(Collect, HiddenEntriesAreNeitherListedNorEnteredAndLinkedFoldersNeverEnte
     EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "list " + P("top|loop|")), 0);
 }
 
-TEST_F(Collect, AFolderThatCannotBeReadStopsTheWalkKeepsWhatWasFoundAndSaysWhy) {
+TEST_F(Collect, TheWalkGoesOnPastFoldersItCannotReadAndNamesThemInOneBox) {
     tree();
-    fs.failOn(Op::List, P("top|t|"), {ErrorKind::AccessDenied, 5, ""});
+    fs.failOn(Op::List, P("top|s|"), {ErrorKind::AccessDenied, 5, ""});
     form.Findfile(P("top"));
-    EXPECT_EQ(list.entries, (Paths{P("top|x"), P("top|y"), P("top|s|s1")}));
+    // Breadth-first: stopping at s would also have lost t and everything found after it.
+    EXPECT_EQ(list.entries, (Paths{P("top|x"), P("top|y"), P("top|t|t1")}));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find(P("top|t|")), std::string::npos);
+    EXPECT_NE(messages.shown[0].text.find(P("top|s|")), std::string::npos);
     EXPECT_NE(messages.shown[0].text.find("拒绝访问。"), std::string::npos);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
     EXPECT_EQ(list.batchDepth, 0);
+}
+
+TEST_F(Collect, ManyUnreadableFoldersAreCountedNotAllNamed) {
+    fs.addDirectory(P("top"));
+    for (int i = 0; i < 8; ++i) {
+        fs.addDirectory(P("top|locked") + std::to_string(i));
+        fs.failOn(Op::List, P("top|locked") + std::to_string(i) + kPathSeparator);
+    }
+    fs.addFile(P("top|kept"));
+    form.Findfile(P("top"));
+    EXPECT_EQ(list.entries, Paths{P("top|kept")});
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const std::string& text = messages.shown[0].text;
+    EXPECT_NE(text.find(P("top|locked4")), std::string::npos);
+    EXPECT_EQ(text.find(P("top|locked5")), std::string::npos);
+    EXPECT_NE(text.find("共有 8 个文件夹"), std::string::npos);
+}
+
+TEST_F(Collect, PipesAndDevicesAreNeverListed) {
+    fs.addDirectory(P("top"));
+    fs.addOther(P("top|fifo"));
+    fs.addFile(P("top|file"));
+    form.Findfile(P("top"));
+    EXPECT_EQ(list.entries, Paths{P("top|file")});
+    form.Form_DropFiles({P("top|fifo")});
+    EXPECT_EQ(list.entries, Paths{P("top|file")});
 }
 
 TEST_F(Collect, WalkHasNoSixteenBitLimits) {
     fs.addDirectory(P("big"));
     for (int i = 0; i < 33'000; ++i) fs.addDirectory(P("big|d") + std::to_string(i));
     for (int i = 0; i < 33'000; ++i) fs.addFile(P("big|d") + std::to_string(i) + kPathSeparator + "f");
-    const auto failure = Findfile(P("big"), fs, list);
-    EXPECT_FALSE(failure);
-    ASSERT_EQ(list.entries.size(), 33'000u);
-    EXPECT_EQ(list.entries.back(), P("big|d32999|f"));
+    std::vector<ListedFile> found;
+    const WalkOutcome outcome = CollectFolder(P("big"), fs, [&](ListedFile file) { found.push_back(std::move(file)); });
+    EXPECT_TRUE(outcome.unreadable.empty());
+    ASSERT_EQ(found.size(), 33'000u);
+    EXPECT_EQ(found.back().path, P("big|d32999|f"));
 }
 
 TEST_F(Collect, AddFolderWalksTheChoiceAndEnablesStart) {
@@ -95,13 +123,14 @@ TEST_F(Collect, AddFolderWalksTheChoiceAndEnablesStart) {
 }
 
 TEST_F(Collect, AddFolderCancelledStillEnablesStartAndStartThenDoesNothing) {
-    list.entries = {"kept"};
+    fs.addFile(P("kept"));
+    form.Form_DropFiles({P("kept")});
     startButton.enabled = false;
     folderBrowser.answer = "";
     form.Command2_Click();
-    EXPECT_EQ(list.entries, Paths{"kept"});
+    EXPECT_EQ(list.entries, Paths{P("kept")});
     EXPECT_TRUE(startButton.enabled);
-    list.entries.clear();
+    form.Command4_Click();
     form.Command3_Click();
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -112,7 +141,7 @@ TEST_F(Collect, AddFolderThatFailsHalfwayKeepsWhatWasFoundAndEnablesStart) {
     fs.failOn(Op::List, P("top|s|"));
     folderBrowser.answer = P("top");
     form.Command2_Click();
-    EXPECT_EQ(list.entries, (Paths{P("top|x"), P("top|y")}));
+    EXPECT_EQ(list.entries, (Paths{P("top|x"), P("top|y"), P("top|t|t1")}));
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_TRUE(startButton.enabled);
 }

@@ -1,6 +1,6 @@
 // The main window's own handlers and the add-files command, driven through fakes.
 #include "app/texts.h"
-#include "collect/add_files.h"
+#include "collect/collect.h"
 #include "tests/fakes/form_fixture.h"
 
 using namespace std::string_literals;
@@ -25,21 +25,25 @@ TEST_F(MainWindow, CaptionIsTitleVersionFourSpacesAndTheAddress) {
 }
 
 TEST_F(MainWindow, DoubleClickRemovesExactlyTheSelectedEntry) {
-    list.entries = {"a", "b", "c", "d"};
+    listFiles({"a", "b", "c", "d"});
     list.selected = 1;
     form.List1_DblClick();
-    EXPECT_EQ(list.entries, (Paths{"a", "c", "d"}));
+    EXPECT_EQ(list.entries, (Paths{P("a"), P("c"), P("d")}));
+    // What is shredded is what the list shows.
+    form.Command3_Click();
+    EXPECT_TRUE(fs.exists(P("b")));
+    EXPECT_FALSE(fs.exists(P("c")));
 }
 
 TEST_F(MainWindow, DoubleClickWithNothingSelectedDoesNothing) {
-    list.entries = {"a", "b"};
+    listFiles({"a", "b"});
     list.selected.reset();
     form.List1_DblClick();
-    EXPECT_EQ(list.entries, (Paths{"a", "b"}));
+    EXPECT_EQ(list.entries, (Paths{P("a"), P("b")}));
 }
 
 TEST_F(MainWindow, ClearKeepsTheStartButtonAsItWas) {
-    list.entries = {"a", "b"};
+    listFiles({"a", "b"});
     startButton.enabled = true;
     form.Command4_Click();
     EXPECT_TRUE(list.entries.empty());
@@ -50,8 +54,7 @@ TEST_F(MainWindow, ClearKeepsTheStartButtonAsItWas) {
 }
 
 TEST_F(MainWindow, ExitOpensThePublisherPageMinimizedAndEndsWithoutShredding) {
-    fs.addFile(P("a.txt"));
-    list.entries = {P("a.txt")};
+    listFiles({"a.txt"});
     form.Command5_Click();
     ASSERT_EQ(shell.started.size(), 1u);
     EXPECT_EQ(shell.started[0].first, "explorer http://www.example.com");
@@ -71,22 +74,22 @@ TEST_F(MainWindow, AddFilesAsksForAnyFileWithMultipleSelection) {
 }
 
 TEST_F(MainWindow, AddFilesCancelChangesNothing) {
-    list.entries = {"x"};
+    listFiles({"x"});
     startButton.enabled = false;
     openDialog.answer.fileName = "";
     form.Command1_Click();
-    EXPECT_EQ(list.entries, Paths{"x"});
+    EXPECT_EQ(list.entries, Paths{P("x")});
     EXPECT_FALSE(startButton.enabled);
 }
 
 TEST_F(MainWindow, AddFilesAppendsAfterWhatIsListedAndEnablesStart) {
     form.Form_Load();
-    list.entries = {"x"};
+    listFiles({"x"});
     openDialog.answer.fileName = P("docs|a.txt");
     form.Command1_Click();
     openDialog.answer.fileName = P("docs") + "\0a.txt\0b.txt\0c.txt"s;
     form.Command1_Click();
-    EXPECT_EQ(list.entries, (Paths{"x", P("docs|a.txt"), P("docs|a.txt"), P("docs|b.txt"), P("docs|c.txt")}));
+    EXPECT_EQ(list.entries, (Paths{P("x"), P("docs|a.txt"), P("docs|a.txt"), P("docs|b.txt"), P("docs|c.txt")}));
     EXPECT_TRUE(startButton.enabled);
     EXPECT_EQ(list.batchDepth, 0);
 }

@@ -1,4 +1,4 @@
-#include "collect/open_answer.h"
+#include "collect/collect.h"
 
 #include <gtest/gtest.h>
 

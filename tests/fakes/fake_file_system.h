@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,41 +10,51 @@
 
 namespace shredder::testing {
 
-enum class Op { ResetAttributes, Open, Length, Write, Flush, Close, Remove, List };
+enum class Op { ResetAttributes, Open, Length, Write, Flush, Close, Remove, List, Streams, OpenStream };
 
 // An in-memory file system that records what was done to it and fails on request.
 class FakeFileSystem : public FileSystem {
 public:
     struct Node {
-        PathKind kind = PathKind::File;
+        EntryKind kind = EntryKind::File;
         std::string content;
         bool hidden = false;
         bool readOnly = false;
         bool linkToDirectory = false;
+        std::uint32_t names = 1;                 // hard links
+        std::optional<std::vector<ByteRange>> ranges;  // set for a sparse file
+        std::map<std::string, std::string> streams;    // named streams and their content
+        bool discardWrites = false;  // for lengths no test should hold in memory
     };
 
     std::map<std::string, Node> nodes;
-    std::vector<std::string> order;  // creation order = enumeration order
     std::map<std::string, std::vector<std::string>> children;  // "folder\\" -> names, in creation order
-    std::vector<std::string> log;    // "open C:\a", "write 1000000", "flush", ...
-    std::vector<std::size_t> writes;
+    std::map<std::string, FileId> folderIds;                   // "folder\\" -> identity
+    std::vector<std::string> log;  // "open C:\a", "write 1000000", "flush", ...
+    std::vector<std::size_t> writes;  // sizes written to main streams, in order
     int openFiles = 0;
 
     void addFile(const std::string& path, std::string content = "secret", bool hidden = false);
     void addDirectory(const std::string& path, bool hidden = false);
     void addLink(const std::string& path, bool toDirectory);
+    void addOther(const std::string& path);  // a pipe or device
     bool exists(const std::string& path) const { return nodes.count(path) != 0; }
+    // Another folder now stands where `folder` was, as when it is swapped for a link.
+    void replaceFolder(const std::string& folder);
 
     // The next `op` on `path` (any path when empty) fails with `error`.
     void failOn(Op op, const std::string& path, SysError error = {ErrorKind::AccessDenied, 5, ""});
-
-    Failure resetAttributes(const std::string& path) override;
-    OpenOutcome openForOverwrite(const std::string& path) override;
-    Failure remove(const std::string& path) override;
-    Failure listDirectory(const std::string& folder, const std::function<void(const DirEntry&)>& onEntry) override;
-    PathKind kindOf(const std::string& path) override;
-
     Failure injected(Op op, const std::string& path);
+
+    std::string absolutePath(const std::string& path) override { return path; }
+    Failure identifyFolder(const std::string& folder, FileId& id) override;
+    Failure listDirectory(const std::string& folder, FileId& folderId,
+                          const std::function<void(const DirEntry&)>& onEntry) override;
+    std::optional<EntryKind> kindOf(const std::string& path) override;
+    Failure resetAttributes(const ListedFile& file) override;
+    OpenOutcome openForOverwrite(const ListedFile& file) override;
+
+    void erase(const std::string& path);
 
 private:
     struct Injection {
@@ -52,7 +63,9 @@ private:
         SysError error;
     };
     std::vector<Injection> injections_;
+    std::uint64_t nextId_ = 1;
     void add(const std::string& path, Node node);
+    Failure checkFolder(const ListedFile& file);
 };
 
 }  // namespace shredder::testing

@@ -23,6 +23,21 @@ protected:
     FakeSkin skin;
     Form1 form{{list, startButton, progress, openDialog, folderBrowser, messages, fs, shell, skin}};
 
+    // Makes the named files (those not there yet) and lists them as a drop would, leaving the
+    // start button as it was. Returns their paths.
+    std::vector<std::string> listFiles(const std::vector<std::string>& names) {
+        std::vector<std::string> paths;
+        for (const std::string& name : names) {
+            paths.push_back(P(name));
+            if (!fs.exists(paths.back())) fs.addFile(paths.back(), "secret-" + name);
+        }
+        const bool enabled = startButton.enabled;
+        form.Form_DropFiles(paths);
+        startButton.enabled = enabled;
+        return paths;
+    }
+
+public:
     // A path below the fake root in the native form.
     static std::string P(const std::string& relative) {
         std::string path = std::string("R:") + kPathSeparator + relative;

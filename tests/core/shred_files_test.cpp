@@ -1,6 +1,6 @@
-// The start button's shred run, driven through fakes, with a failure injected at each step.
+// The shred run, driven through the start button over fakes, with a failure injected at each step.
 #include "app/texts.h"
-#include "shred/shred_run.h"
+#include "shred/shred_files.h"
 #include "tests/fakes/form_fixture.h"
 
 namespace shredder::testing {
@@ -12,11 +12,15 @@ using Log = std::vector<std::string>;
 class ShredRun : public FormFixture {
 protected:
     void list3() {
-        for (const char* name : {"a", "b", "c"}) {
-            fs.addFile(P(name), std::string("secret-") + name);
-            list.append(P(name));
-        }
+        listFiles({"a", "b", "c"});
         startButton.enabled = true;
+    }
+    // The run alone, over one listed file, keeping its outcome.
+    ShredOutcome shred(const std::string& path) {
+        ListedFile listed{path, {}};
+        FileId folder;
+        if (!fs.identifyFolder(ParentFolder(path), folder)) listed.folder = folder;
+        return ShredFiles({listed}, fs, progress);
     }
     bool allZero(const std::string& path) const {
         const std::string& content = fs.nodes.at(path).content;
@@ -50,9 +54,9 @@ TEST_F(ShredRun, ResetsEveryAttributeFirstThenOverwritesFlushesClosesDeletesEach
     list3();
     form.Command3_Click();
     EXPECT_EQ(fs.log, (Log{"attrs " + P("a"), "attrs " + P("b"), "attrs " + P("c"),
-                           "open " + P("a"), "write 8", "flush", "close", "remove " + P("a"),
-                           "open " + P("b"), "write 8", "flush", "close", "remove " + P("b"),
-                           "open " + P("c"), "write 8", "flush", "close", "remove " + P("c")}));
+                           "open " + P("a"), "write 8", "flush", "remove " + P("a"), "close",
+                           "open " + P("b"), "write 8", "flush", "remove " + P("b"), "close",
+                           "open " + P("c"), "write 8", "flush", "remove " + P("c"), "close"}));
     EXPECT_TRUE(fs.nodes.empty());
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[1].text, "完成文件粉碎！");
@@ -67,24 +71,21 @@ TEST_F(ShredRun, ResetsEveryAttributeFirstThenOverwritesFlushesClosesDeletesEach
 TEST_F(ShredRun, ZerosReplaceTheContentInPlaceWithoutGrowingIt) {
     // Caught right before the delete, so the content can be looked at.
     fs.addFile(P("f"), "TOP SECRET");
-    list.append(P("f"));
     fs.failOn(Op::Remove, P("f"));
-    form.Command3_Click();
+    shred(P("f"));
     EXPECT_EQ(fs.nodes.at(P("f")).content, std::string(10, '\0'));
 }
 
 TEST_F(ShredRun, ReadOnlyAndHiddenFilesAreResetAndShredded) {
     fs.addFile(P("h"), "x", /*hidden=*/true);
     fs.nodes[P("h")].readOnly = true;
-    list.append(P("h"));
-    form.Command3_Click();
+    EXPECT_FALSE(shred(P("h")).failure);
     EXPECT_FALSE(fs.exists(P("h")));
 }
 
 TEST_F(ShredRun, ZeroLengthFileIsOpenedClosedAndDeletedWithoutTouchingTheBar) {
     fs.addFile(P("empty"), "");
-    list.append(P("empty"));
-    form.Command3_Click();
+    EXPECT_FALSE(shred(P("empty")).failure);
     EXPECT_TRUE(fs.writes.empty());
     EXPECT_TRUE(progress.log.empty());
     EXPECT_FALSE(fs.exists(P("empty")));
@@ -103,9 +104,8 @@ class ShredChunking : public ShredRun, public ::testing::WithParamInterface<Chun
 TEST_P(ShredChunking, WritesAndProgressSteps) {
     const Chunking& c = GetParam();
     fs.addFile(P("f"), std::string(c.bytes, 'S'));
-    list.append(P("f"));
     fs.failOn(Op::Remove, P("f"));  // keep the file to look at
-    form.Command3_Click();
+    shred(P("f"));
     EXPECT_EQ(fs.writes, c.writes);
     EXPECT_EQ(progress.log, c.progress);
     EXPECT_EQ(fs.nodes.at(P("f")).content.size(), c.bytes);
@@ -125,12 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {"max=3000000", "min=0", "value=1000000", "value=2000000", "value=3000000", "value=3000000",
                   "value=0"}}));
 
-TEST_F(ShredRun, SamePathListedTwiceCompletes) {
-    fs.addFile(P("a"), "secret");
-    list.append(P("a"));
-    list.append(P("a"));
+TEST_F(ShredRun, SamePathListedTwiceCompletesAndIsOpenedOnce) {
+    listFiles({"a", "a"});
     form.Command3_Click();
     EXPECT_FALSE(fs.exists(P("a")));
+    EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "open " + P("a")), 1);
     EXPECT_EQ(messages.shown.back().text, "完成文件粉碎！");
     EXPECT_TRUE(list.entries.empty());
 }
@@ -138,11 +137,133 @@ TEST_F(ShredRun, SamePathListedTwiceCompletes) {
 TEST_F(ShredRun, ALinkIsRemovedItselfAndNeverWrittenThrough) {
     fs.addFile(P("target"), "keep me");
     fs.addLink(P("link"), /*toDirectory=*/false);
-    list.append(P("link"));
+    listFiles({"link"});
     form.Command3_Click();
     EXPECT_FALSE(fs.exists(P("link")));
     EXPECT_EQ(fs.nodes.at(P("target")).content, "keep me");
     EXPECT_TRUE(fs.writes.empty());
+    EXPECT_EQ(messages.shown.back().text, "完成文件粉碎！");
+}
+
+// What the run must refuse: each stops it at that entry before a byte is written, names the
+// file and says why, and leaves the entry and those after it listed.
+struct Refusal {
+    const char* name;
+    std::function<void(FakeFileSystem&, const std::string& path)> arrange;
+    const char* reason;
+    bool caughtByAttributePass = false;  // then nothing at all was overwritten
+};
+
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+
+class ShredRefusal : public ShredRun, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(ShredRefusal, NothingIsWrittenAndTheUserIsToldWhy) {
+    const Refusal& r = GetParam();
+    fs.addDirectory(P("d"));
+    listFiles({"first", "d|victim", "last"});
+    r.arrange(fs, P("d|victim"));
+    const std::string before = fs.exists(P("d|victim")) ? fs.nodes.at(P("d|victim")).content : "";
+    form.Command3_Click();
+
+    if (r.caughtByAttributePass) {
+        EXPECT_EQ(list.entries, (Paths{P("first"), P("d|victim"), P("last")}));
+    } else {
+        EXPECT_EQ(list.entries, (Paths{P("d|victim"), P("last")}));
+    }
+    if (fs.exists(P("d|victim"))) {
+        EXPECT_EQ(fs.nodes.at(P("d|victim")).content, before);
+    }
+    EXPECT_EQ(fs.nodes.at(P("last")).content, "secret-last");
+    EXPECT_EQ(fs.openFiles, 0);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find(P("d|victim")), std::string::npos) << messages.shown[1].text;
+    EXPECT_NE(messages.shown[1].text.find(r.reason), std::string::npos) << messages.shown[1].text;
+    EXPECT_TRUE(startButton.enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShredRefusal,
+    ::testing::Values(
+        Refusal{"FileWithOtherNames", [](FakeFileSystem& fs, const std::string& p) { fs.nodes.at(p).names = 2; },
+                "其他名称"},
+        Refusal{"FolderSwappedAfterListing",
+                [](FakeFileSystem& fs, const std::string&) {
+                    fs.replaceFolder(FormFixture::P("d"));
+                },
+                "已被更改", true},
+        Refusal{"LinkThatCannotBeRemovedAlone",
+                [](FakeFileSystem& fs, const std::string& p) {
+                    fs.failOn(Op::Open, p, {ErrorKind::LinkLeftAlone, 0, ""});
+                },
+                "这是一个链接"}));
+
+TEST_F(ShredRun, AFileThatVanishedAfterListingIsReportedNotCreated) {
+    listFiles({"a", "gone", "c"});
+    fs.erase(P("gone"));
+    form.Command3_Click();
+    EXPECT_FALSE(fs.exists(P("gone")));
+    EXPECT_EQ(fs.nodes.at(P("a")).content, "secret-a") << "the attribute pass finds it missing first";
+    EXPECT_EQ(list.entries, (Paths{P("a"), P("gone"), P("c")}));
+    EXPECT_NE(messages.shown.back().text.find(P("gone")), std::string::npos);
+    EXPECT_NE(messages.shown.back().text.find("找不到"), std::string::npos);
+}
+
+TEST_F(ShredRun, ASparseFileHasOnlyItsDataOverwrittenAndTheBarCountsThatData) {
+    fs.addFile(P("sparse"), std::string(5'000'000, 'D'));
+    fs.nodes.at(P("sparse")).ranges = std::vector<ByteRange>{{0, 10}, {3'000'000, 1'500'000}};
+    fs.failOn(Op::Remove, P("sparse"));  // keep it to look at
+    shred(P("sparse"));
+    const std::string& content = fs.nodes.at(P("sparse")).content;
+    EXPECT_EQ(content.size(), 5'000'000u);
+    EXPECT_EQ(content.substr(0, 10), std::string(10, '\0'));
+    EXPECT_EQ(content.substr(10, 10), std::string(10, 'D')) << "a hole is never written";
+    EXPECT_EQ(content.find_first_not_of('\0', 3'000'000), 4'500'000u);
+    EXPECT_EQ(fs.writes, (std::vector<std::size_t>{10, 1'000'000, 500'000}));
+    EXPECT_EQ(progress.log, (Log{"max=1500010", "min=0", "value=1000000", "value=1500010", "value=0"}));
+}
+
+TEST_F(ShredRun, NamedStreamsAreZeroedAndFlushedBeforeTheDeleteWithoutMovingTheBar) {
+    fs.addFile(P("f"), "main");
+    fs.nodes.at(P("f")).streams = {{"Zone.Identifier", "[ZoneTransfer] HostUrl=secret"},
+                                   {"big", std::string(2'500'000, 'B')}};
+    fs.failOn(Op::Remove, P("f"));
+    shred(P("f"));
+    for (const auto& [name, content] : fs.nodes.at(P("f")).streams) {
+        EXPECT_EQ(content.find_first_not_of('\0'), std::string::npos) << name;
+    }
+    EXPECT_EQ(fs.writes, std::vector<std::size_t>{4}) << "only the main stream's writes move the bar";
+    EXPECT_EQ(progress.log, (Log{"max=4", "min=0", "value=4", "value=0"}));
+    const auto at = [&](const std::string& entry) { return std::find(fs.log.begin(), fs.log.end(), entry); };
+    EXPECT_LT(at("flush :big"), at("remove " + P("f")));
+    EXPECT_LT(at("flush :Zone.Identifier"), at("remove " + P("f")));
+    EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "write :big 1000000"), 2);
+}
+
+TEST_F(ShredRun, AStreamThatCannotBeOverwrittenStopsTheRunNamingFileAndStream) {
+    listFiles({"f", "g"});
+    fs.nodes.at(P("f")).streams = {{"Zone.Identifier", "secret"}};
+    fs.failOn(Op::OpenStream, P("f") + ":Zone.Identifier");
+    form.Command3_Click();
+    EXPECT_TRUE(fs.exists(P("f"))) << "a file whose stream kept its bytes is not deleted";
+    EXPECT_EQ(list.entries, (Paths{P("f"), P("g")}));
+    const std::string& text = messages.shown.back().text;
+    EXPECT_NE(text.find(P("f")), std::string::npos);
+    EXPECT_NE(text.find("Zone.Identifier"), std::string::npos);
+    EXPECT_NE(text.find("拒绝访问。"), std::string::npos);
+}
+
+TEST_F(ShredRun, AStopRequestEndsTheRunBetweenFiles) {
+    fs.addFile(P("a"));
+    fs.addFile(P("b"));
+    std::vector<ListedFile> files;
+    for (const char* name : {"a", "b"}) files.push_back(ListFile(P(name), fs));
+    StopRequest stop;
+    stop.request();
+    const ShredOutcome outcome = ShredFiles(files, fs, progress, &stop);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_EQ(outcome.finished, 0u);
+    EXPECT_TRUE(fs.exists(P("a")) && fs.exists(P("b")));
 }
 
 struct InjectedFailure {
@@ -169,7 +290,8 @@ TEST_P(ShredFailure, StopsThereTellsWhyKeepsTheRestListedAndStartEnabled) {
     for (const std::string& name : f.remainingEntries) expectedEntries.push_back(P(name));
     for (const std::string& name : f.remainingFiles) files.push_back(P(name));
     EXPECT_EQ(list.entries, expectedEntries);
-    EXPECT_EQ(fs.order, files);
+    for (const std::string& file : files) EXPECT_TRUE(fs.exists(file)) << file;
+    EXPECT_EQ(fs.nodes.size(), files.size());
     EXPECT_TRUE(startButton.enabled);
     EXPECT_EQ(fs.openFiles, 0) << "the failing file must be closed";
 
@@ -189,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
                       InjectedFailure{Op::Length, "b", {"b", "c"}, {"b", "c"}, "读取长度"},
                       InjectedFailure{Op::Write, "b", {"b", "c"}, {"b", "c"}, "写入"},
                       InjectedFailure{Op::Flush, "b", {"b", "c"}, {"b", "c"}, "写入磁盘"},
-                      InjectedFailure{Op::Close, "b", {"b", "c"}, {"b", "c"}, "关闭"},
+                      InjectedFailure{Op::Close, "b", {"b", "c"}, {"c"}, "关闭"},
                       InjectedFailure{Op::Remove, "c", {"c"}, {"c"}, "删除"},
                       InjectedFailure{Op::Open, "a", {"a", "b", "c"}, {"a", "b", "c"}, "打开"}));
 
@@ -212,34 +334,11 @@ TEST_F(ShredRun, AfterAFailureTheRestCanBeShreddedByStartingAgain) {
 }
 
 TEST_F(ShredRun, BarStaysWithinItsRangeForFilesOver2GiB) {
-    // Only the arithmetic is of interest: a file system whose one file reports a huge length
-    // and accepts writes without storing them.
-    class HugeFile : public OpenedFile {
-    public:
-        std::uint64_t written = 0;
-        Failure length(std::uint64_t& bytes) override {
-            bytes = 5'000'000'123ull;
-            return std::nullopt;
-        }
-        Failure write(const char*, std::size_t size) override {
-            written += size;
-            return std::nullopt;
-        }
-        Failure flush() override { return std::nullopt; }
-        Failure close() override { return std::nullopt; }
-    };
-    class HugeFs : public FakeFileSystem {
-    public:
-        HugeFile* file = nullptr;
-        OpenOutcome openForOverwrite(const std::string&) override {
-            auto f = std::make_unique<HugeFile>();
-            file = f.get();
-            OpenOutcome outcome;
-            outcome.file = std::move(f);
-            return outcome;
-        }
-        Failure remove(const std::string&) override { return std::nullopt; }
-    } hugeFs;
+    // Only the arithmetic is of interest: a file that reports a huge length and takes writes
+    // without storing them.
+    fs.addFile(P("huge"), "");
+    fs.nodes.at(P("huge")).ranges = std::vector<ByteRange>{{0, 5'000'000'123ull}};
+    fs.nodes.at(P("huge")).discardWrites = true;
     class CheckedBar : public FakeProgressBar {
     public:
         float highest = 0;
@@ -249,11 +348,10 @@ TEST_F(ShredRun, BarStaysWithinItsRangeForFilesOver2GiB) {
             current = v;
         }
     } bar;
-    hugeFs.addFile(P("huge"));
-    list.append(P("huge"));
-    Command3_Click({list, startButton, bar, messages, hugeFs});
+    const ShredOutcome outcome = ShredFiles({ListFile(P("huge"), fs)}, fs, bar);
+    EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(bar.highest, static_cast<float>(5'000'000'123ull));
-    EXPECT_EQ(messages.shown.back().text, "完成文件粉碎！");
+    EXPECT_EQ(fs.writes.size(), 5'001u);
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+#include "app/texts.h"
+
+namespace shredder::texts {
+namespace {
+
+// Enough to recognise where the trouble is without a box taller than the screen.
+constexpr std::size_t kFoldersNamed = 5;
+
+const char* StepName(ShredStep step) {
+    switch (step) {
+        case ShredStep::ResetAttributes:
+            return "重置属性";
+        case ShredStep::Open:
+            return "打开";
+        case ShredStep::ReadLength:
+            return "读取长度";
+        case ShredStep::Write:
+            return "写入";
+        case ShredStep::Flush:
+            return "写入磁盘";
+        case ShredStep::OverwriteStream:
+            return "覆盖数据流";
+        case ShredStep::RemoveLink:
+            return "删除链接";
+        case ShredStep::Delete:
+            return "删除";
+        case ShredStep::Close:
+            return "关闭";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string DescribeError(const SysError& error) {
+    switch (error.kind) {
+        case ErrorKind::NotFound:
+            return "系统找不到指定的文件。";
+        case ErrorKind::PathNotFound:
+            return "系统找不到指定的路径。";
+        case ErrorKind::AccessDenied:
+            return "拒绝访问。";
+        case ErrorKind::SharingViolation:
+            return "另一个程序正在使用此文件，进程无法访问。";
+        case ErrorKind::DiskFull:
+            return "磁盘空间不足。";
+        case ErrorKind::WriteProtected:
+            return "介质受写入保护。";
+        case ErrorKind::NameTooLong:
+            return "文件名或扩展名太长。";
+        case ErrorKind::DeviceError:
+            return "由于 I/O 设备错误，无法运行此项请求。";
+        case ErrorKind::NotARegularFile:
+            return "这不是一个普通文件。";
+        case ErrorKind::ChangedSinceListed:
+            return "文件所在的文件夹在添加到列表后已被更改（例如换成了链接），没有写入任何内容。";
+        case ErrorKind::HasOtherNames:
+            return "此文件还有其他名称（硬链接），覆盖它会破坏其他名称下的内容，没有写入任何内容。";
+        case ErrorKind::LinkLeftAlone:
+            return "这是一个链接，删除它会影响链接的目标，已保留原样，没有写入任何内容。";
+        case ErrorKind::Other:
+            break;
+    }
+    std::string text = "系统错误 " + std::to_string(error.code);
+    if (!error.systemText.empty()) text += "：" + error.systemText;
+    return text;
+}
+
+std::string DescribeShredFailure(const ShredFailure& failure) {
+    std::string text = std::string(kShredFailed) + "\n" + failure.path + "\n\n";
+    if (!failure.stream.empty()) text += "数据流 " + failure.stream + " ";
+    return text + StepName(failure.step) + "失败：" + DescribeError(failure.error);
+}
+
+std::string DescribeUnreadableFolders(const std::vector<UnreadableFolder>& folders) {
+    std::string text = kFolderUnreadable;
+    for (std::size_t i = 0; i < folders.size() && i < kFoldersNamed; ++i) {
+        text += "\n" + folders[i].folder + "\n    " + DescribeError(folders[i].error);
+    }
+    if (folders.size() > kFoldersNamed) {
+        text += "\n\n共有 " + std::to_string(folders.size()) + " 个文件夹无法读取，其中的文件没有添加。";
+    }
+    return text;
+}
+
+}  // namespace shredder::texts
