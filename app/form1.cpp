@@ -6,9 +6,6 @@
 
 namespace shredder {
 
-// File-system folders only.
-inline constexpr unsigned kBrowseOnlyFileSystemFolders = 1;
-
 void Form1::Form_Load() {
     // The skin's answer does not matter: without it the window keeps the default look.
     p_.skin.SkinH_AttachEx(p_.shell.programFolder() + texts::kSkinFileName, "");
@@ -16,11 +13,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Command1_Click() {
-    OpenDialogRequest request;
-    request.flags = kOpenDialogFlags;
-    request.fileName = "";
-    request.filter = texts::kOpenFilter;
-    const OpenDialogAnswer answer = p_.cdlg.showOpen(request);
+    const OpenDialogAnswer answer = p_.cdlg.askForFiles();
 
     if (answer.status == OpenDialogAnswer::Status::TooMany) {
         // A cut-off answer would add some of the chosen files and silently drop the rest.
@@ -35,8 +28,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-    const std::string folder = p_.folderBrowser.BrowseFolder(texts::kChooseFolder, kBrowseOnlyFileSystemFolders);
-    Findfile(folder);
+    Findfile(BrowseFolder());
     // Enabled after every use of the browser, a cancel included.
     p_.Command3.setEnabled(true);
 }
@@ -67,7 +59,7 @@ void Form1::Command4_Click() {
 }
 
 void Form1::Command5_Click() {
-    p_.shell.startProcess(std::string("explorer ") + texts::kPublisherUrl, kShowMinimizedWithFocus);
+    p_.shell.openWebPage(texts::kPublisherUrl);
     p_.shell.endProgram();
 }
 
@@ -112,6 +104,8 @@ void Form1::Findfile(const std::string& getPath) {
                          MessageIcon::Error);
     }
 }
+
+std::string Form1::BrowseFolder() { return p_.folderBrowser.chooseFolder(texts::kChooseFolder); }
 
 void Form1::append(ListedFile file) {
     listed_.push_back(std::move(file));

@@ -3,15 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/button.h"
+#include "platform/ui.h"
 #include "platform/file_system.h"
-#include "platform/folder_browser.h"
-#include "platform/list_box.h"
-#include "platform/message_box.h"
-#include "platform/open_file_dialog.h"
-#include "platform/progress_bar.h"
-#include "platform/shell.h"
-#include "platform/skin.h"
 
 namespace shredder {
 
@@ -28,9 +21,6 @@ struct Form1Parts {
     Shell& shell;
     Skin& skin;
 };
-
-// Explorer-style dialog with multiple selection, and nothing else.
-inline constexpr unsigned kOpenDialogFlags = 0x80200;
 
 // The main window's behaviour, one handler per control event. The window procedure only
 // routes events here. The handlers ask, call the engine, report, and keep the list and the
@@ -53,6 +43,8 @@ public:
     void Findfile(const std::string& getPath);
 
 private:
+    // The folder picker: the chosen folder, "" when cancelled.
+    std::string BrowseFolder();
     void append(ListedFile file);
     // Drops the first `count` entries, those a run finished.
     void removeFront(std::size_t count);

@@ -26,7 +26,6 @@ inline constexpr char kConfirmShred[] = "执行粉碎后将无法恢复，继续
 inline constexpr char kShredDone[] = "完成文件粉碎！";
 
 inline constexpr char kChooseFolder[] = "请选择文件夹：";
-inline constexpr char kOpenFilter[] = "All Files|*.*";
 inline constexpr char kSkinFileName[] = "/Aero.she";
 
 inline constexpr char kTooManyFiles[] =

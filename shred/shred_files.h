@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/progress_bar.h"
+#include "platform/ui.h"
 
 namespace shredder {
 

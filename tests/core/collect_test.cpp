@@ -5,6 +5,8 @@
 namespace shredder::testing {
 namespace {
 
+using namespace std::string_literals;
+
 using Paths = std::vector<std::string>;
 
 class Collect : public FormFixture {
@@ -27,21 +29,21 @@ protected:
 TEST_F(Collect, WalkIsBreadthFirstFilesBeforeSubfoldersInDiscoveryOrder) {
     tree();
     form.Findfile(P("top"));
-    EXPECT_EQ(list.entries, treeOrder);
-    EXPECT_EQ(list.batchDepth, 0);
+    EXPECT_EQ(List1.entries, treeOrder);
+    EXPECT_EQ(List1.batchDepth, 0);
     EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Collect, TrailingSeparatorGivesTheSameWalk) {
     tree();
     form.Findfile(P("top|"));
-    EXPECT_EQ(list.entries, treeOrder);
+    EXPECT_EQ(List1.entries, treeOrder);
 }
 
 TEST_F(Collect, EmptyPathDoesNothing) {
     tree();
     form.Findfile("");
-    EXPECT_TRUE(list.entries.empty());
+    EXPECT_TRUE(List1.entries.empty());
     EXPECT_TRUE(fs.log.empty());
 }
 
@@ -54,7 +56,7 @@ TEST_F(Collect, HiddenEntriesAreNeitherListedNorEnteredAndLinkedFoldersNeverEnte
     fs.addLink(P("top|loop"), /*toDirectory=*/true);
     fs.addLink(P("top|filelink"), /*toDirectory=*/false);
     form.Findfile(P("top"));
-    EXPECT_EQ(list.entries, (Paths{P("top|seen"), P("top|filelink")}));
+    EXPECT_EQ(List1.entries, (Paths{P("top|seen"), P("top|filelink")}));
     EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "list " + P("top|loop|")), 0);
 }
 
@@ -63,12 +65,12 @@ TEST_F(Collect, TheWalkGoesOnPastFoldersItCannotReadAndNamesThemInOneBox) {
     fs.failOn(Op::List, P("top|s|"), {ErrorKind::AccessDenied, 5, ""});
     form.Findfile(P("top"));
     // Breadth-first: stopping at s would also have lost t and everything found after it.
-    EXPECT_EQ(list.entries, (Paths{P("top|x"), P("top|y"), P("top|t|t1")}));
+    EXPECT_EQ(List1.entries, (Paths{P("top|x"), P("top|y"), P("top|t|t1")}));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find(P("top|s|")), std::string::npos);
     EXPECT_NE(messages.shown[0].text.find("拒绝访问。"), std::string::npos);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
-    EXPECT_EQ(list.batchDepth, 0);
+    EXPECT_EQ(List1.batchDepth, 0);
 }
 
 TEST_F(Collect, ManyUnreadableFoldersAreCountedNotAllNamed) {
@@ -79,7 +81,7 @@ TEST_F(Collect, ManyUnreadableFoldersAreCountedNotAllNamed) {
     }
     fs.addFile(P("top|kept"));
     form.Findfile(P("top"));
-    EXPECT_EQ(list.entries, Paths{P("top|kept")});
+    EXPECT_EQ(List1.entries, Paths{P("top|kept")});
     ASSERT_EQ(messages.shown.size(), 1u);
     const std::string& text = messages.shown[0].text;
     EXPECT_NE(text.find(P("top|locked4")), std::string::npos);
@@ -92,9 +94,9 @@ TEST_F(Collect, PipesAndDevicesAreNeverListed) {
     fs.addOther(P("top|fifo"));
     fs.addFile(P("top|file"));
     form.Findfile(P("top"));
-    EXPECT_EQ(list.entries, Paths{P("top|file")});
+    EXPECT_EQ(List1.entries, Paths{P("top|file")});
     form.Form_DropFiles({P("top|fifo")});
-    EXPECT_EQ(list.entries, Paths{P("top|file")});
+    EXPECT_EQ(List1.entries, Paths{P("top|file")});
 }
 
 TEST_F(Collect, WalkHasNoSixteenBitLimits) {
@@ -110,26 +112,24 @@ TEST_F(Collect, WalkHasNoSixteenBitLimits) {
 
 TEST_F(Collect, AddFolderWalksTheChoiceAndEnablesStart) {
     tree();
-    startButton.enabled = false;
+    Command3.enabled = false;
     folderBrowser.answer = P("top");
     form.Command2_Click();
-    ASSERT_EQ(folderBrowser.calls.size(), 1u);
-    EXPECT_EQ(folderBrowser.calls[0].first, "请选择文件夹：");
-    EXPECT_EQ(folderBrowser.calls[0].second, 1u);
-    EXPECT_EQ(list.entries, treeOrder);
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_EQ(folderBrowser.titles, Paths{"请选择文件夹："});
+    EXPECT_EQ(List1.entries, treeOrder);
+    EXPECT_TRUE(Command3.enabled);
     form.Command2_Click();
-    EXPECT_EQ(list.entries.size(), 2 * treeOrder.size()) << "a folder chosen twice is listed twice";
+    EXPECT_EQ(List1.entries.size(), 2 * treeOrder.size()) << "a folder chosen twice is listed twice";
 }
 
 TEST_F(Collect, AddFolderCancelledStillEnablesStartAndStartThenDoesNothing) {
     fs.addFile(P("kept"));
     form.Form_DropFiles({P("kept")});
-    startButton.enabled = false;
+    Command3.enabled = false;
     folderBrowser.answer = "";
     form.Command2_Click();
-    EXPECT_EQ(list.entries, Paths{P("kept")});
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_EQ(List1.entries, Paths{P("kept")});
+    EXPECT_TRUE(Command3.enabled);
     form.Command4_Click();
     form.Command3_Click();
     EXPECT_TRUE(messages.shown.empty());
@@ -137,22 +137,22 @@ TEST_F(Collect, AddFolderCancelledStillEnablesStartAndStartThenDoesNothing) {
 
 TEST_F(Collect, AddFolderThatFailsHalfwayKeepsWhatWasFoundAndEnablesStart) {
     tree();
-    startButton.enabled = false;
+    Command3.enabled = false;
     fs.failOn(Op::List, P("top|s|"));
     folderBrowser.answer = P("top");
     form.Command2_Click();
-    EXPECT_EQ(list.entries, (Paths{P("top|x"), P("top|y"), P("top|t|t1")}));
+    EXPECT_EQ(List1.entries, (Paths{P("top|x"), P("top|y"), P("top|t|t1")}));
     EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_TRUE(Command3.enabled);
 }
 
 TEST_F(Collect, DroppedFilesAndFoldersAreAddedInDropOrder) {
     tree();
     fs.addFile(P("loose"));
-    startButton.enabled = false;
+    Command3.enabled = false;
     form.Form_DropFiles({P("loose"), P("top|t"), P("top|x")});
-    EXPECT_EQ(list.entries, (Paths{P("loose"), P("top|t|t1"), P("top|x")}));
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_EQ(List1.entries, (Paths{P("loose"), P("top|t|t1"), P("top|x")}));
+    EXPECT_TRUE(Command3.enabled);
 }
 
 TEST_F(Collect, DroppedFolderSkipsHiddenEntries) {
@@ -160,23 +160,50 @@ TEST_F(Collect, DroppedFolderSkipsHiddenEntries) {
     fs.addFile(P("d|.hidden"), "x", /*hidden=*/true);
     fs.addFile(P("d|shown"));
     form.Form_DropFiles({P("d")});
-    EXPECT_EQ(list.entries, Paths{P("d|shown")});
+    EXPECT_EQ(List1.entries, Paths{P("d|shown")});
 }
 
 TEST_F(Collect, DropOfNothingUsableLeavesTheButtonAsItWas) {
-    startButton.enabled = false;
+    Command3.enabled = false;
     form.Form_DropFiles({P("vanished")});
     form.Form_DropFiles({});
-    EXPECT_TRUE(list.entries.empty());
-    EXPECT_FALSE(startButton.enabled);
+    EXPECT_TRUE(List1.entries.empty());
+    EXPECT_FALSE(Command3.enabled);
 }
 
 TEST_F(Collect, DroppedEmptyFolderCountsAsADropAndEnablesStart) {
     fs.addDirectory(P("empty"));
-    startButton.enabled = false;
+    Command3.enabled = false;
     form.Form_DropFiles({P("empty")});
-    EXPECT_TRUE(list.entries.empty());
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_TRUE(List1.entries.empty());
+    EXPECT_TRUE(Command3.enabled);
+}
+
+// The open dialog's answer, turned into paths.
+
+TEST(OpenAnswer, CancelGivesNothing) { EXPECT_TRUE(PathsFromOpenAnswer("", '\\').empty()); }
+
+TEST(OpenAnswer, OneFileIsTakenAsItIs) {
+    EXPECT_EQ(PathsFromOpenAnswer("C:\\docs\\a.txt", '\\'), Paths{"C:\\docs\\a.txt"});
+}
+
+TEST(OpenAnswer, SeveralFilesAreJoinedToTheirFolderInOrder) {
+    EXPECT_EQ(PathsFromOpenAnswer("C:\\docs\0a.txt\0b.txt\0c.txt"s, '\\'),
+              (Paths{"C:\\docs\\a.txt", "C:\\docs\\b.txt", "C:\\docs\\c.txt"}));
+}
+
+TEST(OpenAnswer, DriveRootIsNotGivenASecondSeparator) {
+    EXPECT_EQ(PathsFromOpenAnswer("C:\\\0a.txt\0b.txt"s, '\\'), (Paths{"C:\\a.txt", "C:\\b.txt"}));
+}
+
+TEST(OpenAnswer, NonAsciiAndLongNamesSurviveUnchanged) {
+    const std::string longName(300, 'x');
+    EXPECT_EQ(PathsFromOpenAnswer("D:\\机密\0报告😀.doc\0"s + longName + "\0한국어.txt"s, '\\'),
+              (Paths{"D:\\机密\\报告😀.doc", "D:\\机密\\" + longName, "D:\\机密\\한국어.txt"}));
+}
+
+TEST(OpenAnswer, WorksWithTheSlashSeparator) {
+    EXPECT_EQ(PathsFromOpenAnswer("/tmp\0a\0b"s, '/'), (Paths{"/tmp/a", "/tmp/b"}));
 }
 
 }  // namespace

@@ -13,14 +13,14 @@ class ShredRun : public FormFixture {
 protected:
     void list3() {
         listFiles({"a", "b", "c"});
-        startButton.enabled = true;
+        Command3.enabled = true;
     }
     // The run alone, over one listed file, keeping its outcome.
     ShredOutcome shred(const std::string& path) {
         ListedFile listed{path, {}};
         FileId folder;
         if (!fs.identifyFolder(ParentFolder(path), folder)) listed.folder = folder;
-        return ShredFiles({listed}, fs, progress);
+        return ShredFiles({listed}, fs, jdt);
     }
     bool allZero(const std::string& path) const {
         const std::string& content = fs.nodes.at(path).content;
@@ -29,11 +29,11 @@ protected:
 };
 
 TEST_F(ShredRun, EmptyListDoesNothingAtAll) {
-    startButton.enabled = true;
+    Command3.enabled = true;
     form.Command3_Click();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(fs.log.empty());
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_TRUE(Command3.enabled);
 }
 
 TEST_F(ShredRun, CancelInTheConfirmationChangesNothing) {
@@ -46,8 +46,8 @@ TEST_F(ShredRun, CancelInTheConfirmationChangesNothing) {
     EXPECT_EQ(messages.shown[0].buttons, MessageButtons::OkCancel);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
     EXPECT_TRUE(fs.log.empty());
-    EXPECT_EQ(list.count(), 3u);
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_EQ(List1.count(), 3u);
+    EXPECT_TRUE(Command3.enabled);
 }
 
 TEST_F(ShredRun, ResetsEveryAttributeFirstThenOverwritesFlushesClosesDeletesEachInTurn) {
@@ -63,8 +63,8 @@ TEST_F(ShredRun, ResetsEveryAttributeFirstThenOverwritesFlushesClosesDeletesEach
     EXPECT_EQ(messages.shown[1].caption, "霁川文件粉碎机");
     EXPECT_EQ(messages.shown[1].buttons, MessageButtons::Ok);
     EXPECT_EQ(messages.shown[1].icon, MessageIcon::None);
-    EXPECT_TRUE(list.entries.empty());
-    EXPECT_FALSE(startButton.enabled);
+    EXPECT_TRUE(List1.entries.empty());
+    EXPECT_FALSE(Command3.enabled);
     EXPECT_EQ(fs.openFiles, 0);
 }
 
@@ -87,7 +87,7 @@ TEST_F(ShredRun, ZeroLengthFileIsOpenedClosedAndDeletedWithoutTouchingTheBar) {
     fs.addFile(P("empty"), "");
     EXPECT_FALSE(shred(P("empty")).failure);
     EXPECT_TRUE(fs.writes.empty());
-    EXPECT_TRUE(progress.log.empty());
+    EXPECT_TRUE(jdt.log.empty());
     EXPECT_FALSE(fs.exists(P("empty")));
 }
 
@@ -107,7 +107,7 @@ TEST_P(ShredChunking, WritesAndProgressSteps) {
     fs.failOn(Op::Remove, P("f"));  // keep the file to look at
     shred(P("f"));
     EXPECT_EQ(fs.writes, c.writes);
-    EXPECT_EQ(progress.log, c.progress);
+    EXPECT_EQ(jdt.log, c.progress);
     EXPECT_EQ(fs.nodes.at(P("f")).content.size(), c.bytes);
     EXPECT_TRUE(allZero(P("f")));
 }
@@ -131,7 +131,7 @@ TEST_F(ShredRun, SamePathListedTwiceCompletesAndIsOpenedOnce) {
     EXPECT_FALSE(fs.exists(P("a")));
     EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "open " + P("a")), 1);
     EXPECT_EQ(messages.shown.back().text, "完成文件粉碎！");
-    EXPECT_TRUE(list.entries.empty());
+    EXPECT_TRUE(List1.entries.empty());
 }
 
 TEST_F(ShredRun, ALinkIsRemovedItselfAndNeverWrittenThrough) {
@@ -167,9 +167,9 @@ TEST_P(ShredRefusal, NothingIsWrittenAndTheUserIsToldWhy) {
     form.Command3_Click();
 
     if (r.caughtByAttributePass) {
-        EXPECT_EQ(list.entries, (Paths{P("first"), P("d|victim"), P("last")}));
+        EXPECT_EQ(List1.entries, (Paths{P("first"), P("d|victim"), P("last")}));
     } else {
-        EXPECT_EQ(list.entries, (Paths{P("d|victim"), P("last")}));
+        EXPECT_EQ(List1.entries, (Paths{P("d|victim"), P("last")}));
     }
     if (fs.exists(P("d|victim"))) {
         EXPECT_EQ(fs.nodes.at(P("d|victim")).content, before);
@@ -179,7 +179,7 @@ TEST_P(ShredRefusal, NothingIsWrittenAndTheUserIsToldWhy) {
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_NE(messages.shown[1].text.find(P("d|victim")), std::string::npos) << messages.shown[1].text;
     EXPECT_NE(messages.shown[1].text.find(r.reason), std::string::npos) << messages.shown[1].text;
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_TRUE(Command3.enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -204,7 +204,7 @@ TEST_F(ShredRun, AFileThatVanishedAfterListingIsReportedNotCreated) {
     form.Command3_Click();
     EXPECT_FALSE(fs.exists(P("gone")));
     EXPECT_EQ(fs.nodes.at(P("a")).content, "secret-a") << "the attribute pass finds it missing first";
-    EXPECT_EQ(list.entries, (Paths{P("a"), P("gone"), P("c")}));
+    EXPECT_EQ(List1.entries, (Paths{P("a"), P("gone"), P("c")}));
     EXPECT_NE(messages.shown.back().text.find(P("gone")), std::string::npos);
     EXPECT_NE(messages.shown.back().text.find("找不到"), std::string::npos);
 }
@@ -220,7 +220,7 @@ TEST_F(ShredRun, ASparseFileHasOnlyItsDataOverwrittenAndTheBarCountsThatData) {
     EXPECT_EQ(content.substr(10, 10), std::string(10, 'D')) << "a hole is never written";
     EXPECT_EQ(content.find_first_not_of('\0', 3'000'000), 4'500'000u);
     EXPECT_EQ(fs.writes, (std::vector<std::size_t>{10, 1'000'000, 500'000}));
-    EXPECT_EQ(progress.log, (Log{"max=1500010", "min=0", "value=1000000", "value=1500010", "value=0"}));
+    EXPECT_EQ(jdt.log, (Log{"max=1500010", "min=0", "value=1000000", "value=1500010", "value=0"}));
 }
 
 TEST_F(ShredRun, NamedStreamsAreZeroedAndFlushedBeforeTheDeleteWithoutMovingTheBar) {
@@ -233,7 +233,7 @@ TEST_F(ShredRun, NamedStreamsAreZeroedAndFlushedBeforeTheDeleteWithoutMovingTheB
         EXPECT_EQ(content.find_first_not_of('\0'), std::string::npos) << name;
     }
     EXPECT_EQ(fs.writes, std::vector<std::size_t>{4}) << "only the main stream's writes move the bar";
-    EXPECT_EQ(progress.log, (Log{"max=4", "min=0", "value=4", "value=0"}));
+    EXPECT_EQ(jdt.log, (Log{"max=4", "min=0", "value=4", "value=0"}));
     const auto at = [&](const std::string& entry) { return std::find(fs.log.begin(), fs.log.end(), entry); };
     EXPECT_LT(at("flush :big"), at("remove " + P("f")));
     EXPECT_LT(at("flush :Zone.Identifier"), at("remove " + P("f")));
@@ -246,7 +246,7 @@ TEST_F(ShredRun, AStreamThatCannotBeOverwrittenStopsTheRunNamingFileAndStream) {
     fs.failOn(Op::OpenStream, P("f") + ":Zone.Identifier");
     form.Command3_Click();
     EXPECT_TRUE(fs.exists(P("f"))) << "a file whose stream kept its bytes is not deleted";
-    EXPECT_EQ(list.entries, (Paths{P("f"), P("g")}));
+    EXPECT_EQ(List1.entries, (Paths{P("f"), P("g")}));
     const std::string& text = messages.shown.back().text;
     EXPECT_NE(text.find(P("f")), std::string::npos);
     EXPECT_NE(text.find("Zone.Identifier"), std::string::npos);
@@ -260,7 +260,7 @@ TEST_F(ShredRun, AStopRequestEndsTheRunBetweenFiles) {
     for (const char* name : {"a", "b"}) files.push_back(ListFile(P(name), fs));
     StopRequest stop;
     stop.request();
-    const ShredOutcome outcome = ShredFiles(files, fs, progress, &stop);
+    const ShredOutcome outcome = ShredFiles(files, fs, jdt, &stop);
     EXPECT_TRUE(outcome.stopped);
     EXPECT_EQ(outcome.finished, 0u);
     EXPECT_TRUE(fs.exists(P("a")) && fs.exists(P("b")));
@@ -289,10 +289,10 @@ TEST_P(ShredFailure, StopsThereTellsWhyKeepsTheRestListedAndStartEnabled) {
     Paths expectedEntries, files;
     for (const std::string& name : f.remainingEntries) expectedEntries.push_back(P(name));
     for (const std::string& name : f.remainingFiles) files.push_back(P(name));
-    EXPECT_EQ(list.entries, expectedEntries);
+    EXPECT_EQ(List1.entries, expectedEntries);
     for (const std::string& file : files) EXPECT_TRUE(fs.exists(file)) << file;
     EXPECT_EQ(fs.nodes.size(), files.size());
-    EXPECT_TRUE(startButton.enabled);
+    EXPECT_TRUE(Command3.enabled);
     EXPECT_EQ(fs.openFiles, 0) << "the failing file must be closed";
 
     ASSERT_EQ(messages.shown.size(), 2u) << "confirmation, then the error; no completion";
@@ -329,8 +329,8 @@ TEST_F(ShredRun, AfterAFailureTheRestCanBeShreddedByStartingAgain) {
     form.Command3_Click();
     form.Command3_Click();
     EXPECT_TRUE(fs.nodes.empty());
-    EXPECT_TRUE(list.entries.empty());
-    EXPECT_FALSE(startButton.enabled);
+    EXPECT_TRUE(List1.entries.empty());
+    EXPECT_FALSE(Command3.enabled);
 }
 
 TEST_F(ShredRun, BarStaysWithinItsRangeForFilesOver2GiB) {

@@ -4,14 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/button.h"
-#include "platform/folder_browser.h"
-#include "platform/list_box.h"
-#include "platform/message_box.h"
-#include "platform/open_file_dialog.h"
-#include "platform/progress_bar.h"
-#include "platform/shell.h"
-#include "platform/skin.h"
+#include "platform/ui.h"
 
 namespace shredder::testing {
 
@@ -90,9 +83,9 @@ public:
 class FakeOpenFileDialog : public OpenFileDialog {
 public:
     OpenDialogAnswer answer;
-    std::vector<OpenDialogRequest> requests;
-    OpenDialogAnswer showOpen(const OpenDialogRequest& request) override {
-        requests.push_back(request);
+    int shown = 0;
+    OpenDialogAnswer askForFiles() override {
+        ++shown;
         return answer;
     }
 };
@@ -100,9 +93,9 @@ public:
 class FakeFolderBrowser : public FolderBrowser {
 public:
     std::string answer;
-    std::vector<std::pair<std::string, unsigned>> calls;
-    std::string BrowseFolder(const std::string& title, unsigned flags) override {
-        calls.emplace_back(title, flags);
+    std::vector<std::string> titles;
+    std::string chooseFolder(const std::string& title) override {
+        titles.push_back(title);
         return answer;
     }
 };
@@ -110,12 +103,10 @@ public:
 class FakeShell : public Shell {
 public:
     std::string folder = "C:\\Program Files\\Shredder";
-    std::vector<std::pair<std::string, int>> started;
+    std::vector<std::string> pagesOpened;
     bool ended = false;
     std::string programFolder() const override { return folder; }
-    void startProcess(const std::string& commandLine, int showStyle) override {
-        started.emplace_back(commandLine, showStyle);
-    }
+    void openWebPage(const std::string& url) override { pagesOpened.push_back(url); }
     void endProgram() override { ended = true; }
 };
 

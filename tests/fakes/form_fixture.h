@@ -12,16 +12,16 @@ namespace shredder::testing {
 // A main window built from fakes: fire a handler, then look at what the user would see.
 class FormFixture : public ::testing::Test {
 protected:
-    FakeListBox list;
-    FakeButton startButton;
-    FakeProgressBar progress;
-    FakeOpenFileDialog openDialog;
+    FakeListBox List1;
+    FakeButton Command3;
+    FakeProgressBar jdt;
+    FakeOpenFileDialog cdlg;
     FakeFolderBrowser folderBrowser;
     FakeMessageBox messages;
     FakeFileSystem fs;
     FakeShell shell;
     FakeSkin skin;
-    Form1 form{{list, startButton, progress, openDialog, folderBrowser, messages, fs, shell, skin}};
+    Form1 form{{List1, Command3, jdt, cdlg, folderBrowser, messages, fs, shell, skin}};
 
     // Makes the named files (those not there yet) and lists them as a drop would, leaving the
     // start button as it was. Returns their paths.
@@ -31,9 +31,9 @@ protected:
             paths.push_back(P(name));
             if (!fs.exists(paths.back())) fs.addFile(paths.back(), "secret-" + name);
         }
-        const bool enabled = startButton.enabled;
+        const bool enabled = Command3.enabled;
         form.Form_DropFiles(paths);
-        startButton.enabled = enabled;
+        Command3.enabled = enabled;
         return paths;
     }
 
