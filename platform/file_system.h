@@ -121,9 +121,10 @@ public:
 
     // --- The run ---
 
-    // Clears read-only, hidden, system and archive of the listed file. Never through a link:
-    // a link, or an entry that is not a regular file, is left as it is (the open says why).
-    virtual Failure resetAttributes(const ListedFile& file) = 0;
+    // Clears read-only, hidden, system and archive of the listed file, and tells its length for
+    // the whole run's progress. Never through a link: a link, or an entry that is not a regular
+    // file, is left as it is with length 0 (the open says why).
+    virtual Failure resetAttributes(const ListedFile& file, std::uint64_t& length) = 0;
 
     // Opens an existing listed file for overwriting in place, never creating or truncating it
     // and never opening anything for writing before it is known to be a regular file.

@@ -19,38 +19,65 @@ std::uint64_t TotalLength(const std::vector<ByteRange>& ranges) {
     return total;
 }
 
+// What the run tells as it goes: the bar follows the current file, the run progress all files.
+class Progress {
+public:
+    Progress(ProgressBar& bar, RunProgress* run, std::uint64_t total) : bar_(bar), run_(run), total_(total) {}
+
+    void startFile(float max) {
+        max_ = max;
+        writtenInFile_ = 0;
+        bar_.setMax(max);
+        bar_.setMin(0.0f);
+    }
+    void chunkWritten() {
+        // Single precision cannot add exactly past 2^24: never let the bar pass its end.
+        bar_.setValue(std::min(bar_.value() + static_cast<float>(kChunkBytes), max_));
+        writtenInFile_ += kChunkBytes;
+        tellRun();
+    }
+    void endFile() {
+        bar_.setValue(max_);
+        bar_.setValue(0.0f);
+    }
+    // An entry is done: its whole length counts, holes and all.
+    void entryDone(std::uint64_t length) {
+        doneBefore_ += length;
+        writtenInFile_ = 0;
+        tellRun();
+    }
+
+private:
+    void tellRun() {
+        if (run_) run_->runProgress(std::min(doneBefore_ + writtenInFile_, total_), total_);
+    }
+
+    ProgressBar& bar_;
+    RunProgress* run_;
+    std::uint64_t total_;
+    std::uint64_t doneBefore_ = 0;
+    std::uint64_t writtenInFile_ = 0;
+    float max_ = 0.0f;
+};
+
 // Zeros over one range: runs longer than a chunk go chunk by chunk with one progress step each,
 // then the remainder (issued even when empty); shorter ones in a single write.
-Failure ZeroRange(OpenedData& data, const ByteRange& range, ProgressBar* progress, float max) {
+Failure ZeroRange(OpenedData& data, const ByteRange& range, Progress* progress) {
     std::uint64_t offset = range.offset;
     if (range.length > kChunkBytes) {
         for (std::uint64_t c = 0, whole = range.length / kChunkBytes; c < whole; ++c) {
             if (Failure failed = data.writeAt(offset, ZeroChunk(), kChunkBytes)) return failed;
             offset += kChunkBytes;
-            // Single precision cannot add exactly past 2^24: never let the bar pass its end.
-            if (progress) progress->setValue(std::min(progress->value() + static_cast<float>(kChunkBytes), max));
+            if (progress) progress->chunkWritten();
         }
         return data.writeAt(offset, ZeroChunk(), static_cast<std::size_t>(range.length % kChunkBytes));
     }
     return data.writeAt(offset, ZeroChunk(), static_cast<std::size_t>(range.length));
 }
 
-// The bar's maximum is what will really be written: the data of a sparse file, not its holes.
-Failure ZeroRangesWithProgress(OpenedData& data, const std::vector<ByteRange>& ranges, ProgressBar& progress) {
-    const auto max = static_cast<float>(TotalLength(ranges));
-    progress.setMax(max);
-    progress.setMin(0.0f);
-    for (const ByteRange& range : ranges) {
-        if (Failure failed = ZeroRange(data, range, &progress, max)) return failed;
-    }
-    progress.setValue(max);
-    progress.setValue(0.0f);
-    return std::nullopt;
-}
-
 class FileShredder {
 public:
-    FileShredder(const ListedFile& listed, FileSystem& fs, ProgressBar& progress, std::uint64_t& bytesWritten)
+    FileShredder(const ListedFile& listed, FileSystem& fs, Progress& progress, std::uint64_t& bytesWritten)
         : listed_(listed), fs_(fs), progress_(progress), bytesWritten_(bytesWritten) {}
 
     std::optional<ShredFailure> run() {
@@ -69,11 +96,16 @@ public:
         if (Failure failed = file.nameCount(names)) return fail(ShredStep::Open, *failed);
         if (names > 1) return fail(ShredStep::Open, SysError{ErrorKind::HasOtherNames, static_cast<long>(names), ""});
 
+        // Only what holds data is written: the holes of a sparse file would be allocated.
         std::vector<ByteRange> ranges;
         if (Failure failed = file.dataRanges(ranges)) return fail(ShredStep::ReadLength, *failed);
-        if (TotalLength(ranges) != 0) {
-            if (Failure failed = ZeroRangesWithProgress(file, ranges, progress_)) return fail(ShredStep::Write, *failed);
-            bytesWritten_ += TotalLength(ranges);
+        if (const std::uint64_t total = TotalLength(ranges); total != 0) {
+            progress_.startFile(static_cast<float>(total));
+            for (const ByteRange& range : ranges) {
+                if (Failure failed = ZeroRange(file, range, &progress_)) return fail(ShredStep::Write, *failed);
+            }
+            progress_.endFile();
+            bytesWritten_ += total;
         }
         // Without the flush the delete may drop the cached zeros and leave the old bytes on disk.
         if (Failure failed = file.flush()) return fail(ShredStep::Flush, *failed);
@@ -93,11 +125,11 @@ private:
             if (Failure failed = file.openNamedStream(name, stream)) return fail(ShredStep::OverwriteStream, *failed, name);
             std::uint64_t length = 0;
             Failure failed = stream->length(length);
-            if (!failed && length != 0) failed = ZeroRange(*stream, ByteRange{0, length}, nullptr, 0.0f);
-            if (!failed) bytesWritten_ += length;
+            if (!failed && length != 0) failed = ZeroRange(*stream, ByteRange{0, length}, nullptr);
             if (!failed) failed = stream->flush();
             if (!failed) failed = stream->close();
             if (failed) return fail(ShredStep::OverwriteStream, *failed, name);
+            bytesWritten_ += length;
         }
         return std::nullopt;
     }
@@ -108,38 +140,42 @@ private:
 
     const ListedFile& listed_;
     FileSystem& fs_;
-    ProgressBar& progress_;
+    Progress& progress_;
     std::uint64_t& bytesWritten_;
 };
 
 }  // namespace
 
 ShredOutcome ShredFiles(const std::vector<ListedFile>& files, FileSystem& fs, ProgressBar& progress,
-                        const StopRequest* stop) {
+                        const StopRequest* stop, RunProgress* run) {
     ShredOutcome outcome;
     // Every attribute is reset before any file is opened, so a file that cannot be reached
     // stops the run before anything was overwritten.
-    for (const ListedFile& file : files) {
-        if (Failure failed = fs.resetAttributes(file)) {
-            outcome.failure = ShredFailure{file.path, ShredStep::ResetAttributes, *failed, {}};
+    std::vector<std::uint64_t> lengths(files.size(), 0);
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (Failure failed = fs.resetAttributes(files[i], lengths[i])) {
+            outcome.failure = ShredFailure{files[i].path, ShredStep::ResetAttributes, *failed, {}};
             return outcome;
         }
+        total += lengths[i];
     }
 
+    Progress told(progress, run, total);
     // A path listed twice is done once; looking for it again would find it missing.
     std::unordered_set<std::string> shredded;
-    for (const ListedFile& file : files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
         if (stop && stop->requested()) {
             outcome.stopped = true;
             return outcome;
         }
-        if (!shredded.contains(file.path)) {
-            if (auto failure = FileShredder(file, fs, progress, outcome.bytesWritten).run()) {
+        if (shredded.insert(files[i].path).second) {
+            if (auto failure = FileShredder(files[i], fs, told, outcome.bytesWritten).run()) {
                 outcome.failure = std::move(failure);
                 return outcome;
             }
-            shredded.insert(file.path);
         }
+        told.entryDone(lengths[i]);
         ++outcome.finished;
     }
     return outcome;

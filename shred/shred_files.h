@@ -25,6 +25,13 @@ private:
     std::atomic<bool> requested_{false};
 };
 
+// The whole run's progress, over the bytes of all the listed files.
+class RunProgress {
+public:
+    virtual ~RunProgress() = default;
+    virtual void runProgress(std::uint64_t done, std::uint64_t total) = 0;
+};
+
 enum class ShredStep {
     ResetAttributes,
     Open,
@@ -54,9 +61,10 @@ struct ShredOutcome {
 };
 
 // Resets the attributes of every file, then overwrites each in place with zeros (its named
-// streams too), flushes and deletes it. The first failing step ends the run. `stop` is looked
-// at between files.
+// streams too), flushes and deletes it. The first failing step ends the run. `progress`
+// follows the current file, `run` (when given) the whole run; `stop` is looked at between
+// files.
 ShredOutcome ShredFiles(const std::vector<ListedFile>& files, FileSystem& fs, ProgressBar& progress,
-                        const StopRequest* stop = nullptr);
+                        const StopRequest* stop = nullptr, RunProgress* run = nullptr);
 
 }  // namespace shredder

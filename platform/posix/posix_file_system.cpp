@@ -288,7 +288,8 @@ std::optional<EntryKind> PosixFileSystem::kindOf(const std::string& path) {
     return KindOfMode(info.st_mode);
 }
 
-Failure PosixFileSystem::resetAttributes(const ListedFile& file) {
+Failure PosixFileSystem::resetAttributes(const ListedFile& file, std::uint64_t& length) {
+    length = 0;
     CheckedFolder folder = OpenListedFolder(file);
     if (folder.error) return folder.error;
     struct stat info {};
@@ -296,6 +297,7 @@ Failure PosixFileSystem::resetAttributes(const ListedFile& file) {
     // A link's target is never touched; links, folders, devices and pipes are refused by the
     // open, which says why.
     if (!S_ISREG(info.st_mode)) return std::nullopt;
+    length = static_cast<std::uint64_t>(info.st_size);
 
     const mode_t ownerCanWrite = S_IRUSR | S_IWUSR;
     if ((info.st_mode & ownerCanWrite) == ownerCanWrite) return std::nullopt;

@@ -14,7 +14,7 @@ public:
     Failure listDirectory(const std::string& folder, FileId& folderId,
                           const std::function<void(const DirEntry&)>& onEntry) override;
     std::optional<EntryKind> kindOf(const std::string& path) override;
-    Failure resetAttributes(const ListedFile& file) override;
+    Failure resetAttributes(const ListedFile& file, std::uint64_t& length) override;
     OpenOutcome openForOverwrite(const ListedFile& file) override;
 };
 

@@ -214,13 +214,18 @@ Failure FakeFileSystem::checkFolder(const ListedFile& file) {
     return std::nullopt;
 }
 
-Failure FakeFileSystem::resetAttributes(const ListedFile& file) {
+Failure FakeFileSystem::resetAttributes(const ListedFile& file, std::uint64_t& length) {
+    length = 0;
     log.push_back("attrs " + file.path);
     if (Failure failed = injected(Op::ResetAttributes, file.path)) return failed;
     if (Failure failed = checkFolder(file)) return failed;
     auto it = nodes.find(file.path);
     if (it == nodes.end()) return Error(ErrorKind::NotFound);
     if (it->second.kind != EntryKind::File) return std::nullopt;
+    length = it->second.content.size();
+    if (it->second.ranges && !it->second.ranges->empty()) {
+        length = std::max<std::uint64_t>(length, it->second.ranges->back().offset + it->second.ranges->back().length);
+    }
     it->second.readOnly = false;
     it->second.hidden = false;
     return std::nullopt;
