@@ -1,10 +1,52 @@
 #include "app/form1.h"
 
+#include <exception>
+
 #include "app/texts.h"
 #include "collect/collect.h"
-#include "shred/shred_files.h"
 
 namespace shredder {
+
+void ProgressRelay::setMax(float max) {
+    max_ = max;
+    changed(maxChanged_);
+}
+
+void ProgressRelay::setMin(float min) {
+    min_ = min;
+    changed(minChanged_);
+}
+
+void ProgressRelay::setValue(float value) {
+    value_ = value;
+    changed(valueChanged_);
+}
+
+void ProgressRelay::runProgress(std::uint64_t done, std::uint64_t total) {
+    done_ = done;
+    total_ = total;
+    changed(runChanged_);
+}
+
+void ProgressRelay::changed(std::atomic<bool>& flag) {
+    flag = true;
+    if (!showPending_.exchange(true)) background_.toWindow([this] { show(); });
+}
+
+void ProgressRelay::show() {
+    showPending_ = false;
+    // Max before value, as the run sets them for a new file.
+    if (maxChanged_.exchange(false)) bar_.setMax(max_);
+    if (minChanged_.exchange(false)) bar_.setMin(min_);
+    if (valueChanged_.exchange(false)) bar_.setValue(value_);
+    if (runChanged_.exchange(false)) taskbar_.showProgress(done_, total_);
+}
+
+struct Form1::Collected {
+    std::vector<ListedFile> files;
+    std::vector<UnreadableFolder> unreadable;
+    bool usable = false;  // a file or a folder among the paths
+};
 
 void Form1::Form_Load() {
     // The skin's answer does not matter: without it the window keeps the default look.
@@ -13,8 +55,8 @@ void Form1::Form_Load() {
 }
 
 void Form1::Command1_Click() {
+    if (working()) return;
     const OpenDialogAnswer answer = p_.cdlg.askForFiles();
-
     if (answer.status == OpenDialogAnswer::Status::TooMany) {
         // A cut-off answer would add some of the chosen files and silently drop the rest.
         p_.messages.show(texts::kTooManyFiles, texts::kAppTitle, MessageButtons::Ok, MessageIcon::Error);
@@ -28,42 +70,83 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-    Findfile(BrowseFolder());
+    if (working()) return;
     // Enabled after every use of the browser, a cancel included.
-    p_.Command3.setEnabled(true);
+    collect({BrowseFolder()}, true, [this](bool) { p_.Command3.setEnabled(true); });
 }
 
 void Form1::Command3_Click() {
-    if (listed_.empty()) return;
+    if (working() || listed_.empty()) return;
     if (p_.messages.show(texts::kConfirmShred, texts::kShredCaption, MessageButtons::OkCancel,
                          MessageIcon::Question) == MessageResult::Cancel) {
         return;
     }
 
-    const ShredOutcome outcome = ShredFiles(listed_, p_.fs, p_.jdt);
+    // The run works on its own copy: the list is not read again while it works.
+    auto files = std::make_shared<const std::vector<ListedFile>>(listed_);
+    auto outcome = std::make_shared<ShredOutcome>();
+    startWork(
+        Work::Shredding,
+        [this, files, outcome](const StopRequest& stop) { *outcome = ShredFiles(*files, p_.fs, relay_, &stop, &relay_); },
+        [this, outcome] { finishRun(*outcome); });
+}
+
+void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished) {
+    auto stop = std::make_shared<StopRequest>();
+    auto error = std::make_shared<std::exception_ptr>();
+    stop_ = stop;
+    work_ = kind;
+    p_.background.start(
+        [work = std::move(work), stop, error] {
+            try {
+                work(*stop);
+            } catch (...) {
+                // Thrown on the window's thread instead, where every handler's exceptions are
+                // caught and shown; an outcome the work never finished is never reported.
+                *error = std::current_exception();
+            }
+        },
+        [this, error, finished = std::move(finished)] {
+            work_ = Work::None;
+            stop_.reset();
+            if (*error) {
+                p_.taskbar.clear();
+                std::rethrow_exception(*error);
+            }
+            finished();
+        });
+}
+
+void Form1::finishRun(const ShredOutcome& outcome) {
+    // The files already gone leave the list; a failing one and the rest stay for a retry.
+    removeFront(outcome.finished);
     if (outcome.failure) {
-        // The files already gone leave the list; the failing one and the rest stay for a retry.
-        removeFront(outcome.finished);
+        p_.taskbar.showError();
         p_.messages.show(texts::DescribeShredFailure(*outcome.failure), texts::kShredCaption, MessageButtons::Ok,
                          MessageIcon::Error);
-        return;
+    } else if (!outcome.stopped) {
+        p_.messages.show(texts::kShredDone, texts::kAppTitle, MessageButtons::Ok, MessageIcon::None);
+        Command4_Click();
+        p_.Command3.setEnabled(false);
     }
-    p_.messages.show(texts::kShredDone, texts::kAppTitle, MessageButtons::Ok, MessageIcon::None);
-    Command4_Click();
-    p_.Command3.setEnabled(false);
+    p_.taskbar.clear();
+    takeWaitingDrops();
 }
 
 void Form1::Command4_Click() {
+    if (working()) return;
     p_.List1.clear();
     listed_.clear();
 }
 
 void Form1::Command5_Click() {
+    if (working()) return;
     p_.shell.openWebPage(texts::kPublisherUrl);
     p_.shell.endProgram();
 }
 
 void Form1::List1_DblClick() {
+    if (working()) return;
     const auto selected = p_.List1.selectedIndex();
     if (!selected || *selected >= listed_.size()) return;
     p_.List1.removeAt(*selected);
@@ -71,41 +154,91 @@ void Form1::List1_DblClick() {
 }
 
 void Form1::Form_DropFiles(const std::vector<std::string>& paths) {
-    bool added = false;
-    const ListBatch batch(p_.List1);
-    for (const std::string& path : paths) {
-        const auto kind = p_.fs.kindOf(path);
-        if (!kind) continue;
-        switch (*kind) {
-            case EntryKind::Directory:
-                Findfile(path);
-                added = true;
-                break;
-            case EntryKind::File:
-            case EntryKind::Link:  // the run removes the link itself, never its target
-                append(ListFile(path, p_.fs));
-                added = true;
-                break;
-            case EntryKind::Other:  // a pipe or device is nothing to shred
-                break;
-        }
+    if (working()) {
+        waitingDrops_.push_back(paths);
+        return;
     }
-    if (added) p_.Command3.setEnabled(true);
+    collect(paths, false, [this](bool usable) {
+        if (usable) p_.Command3.setEnabled(true);
+    });
+}
+
+bool Form1::Form_QueryUnload() {
+    switch (work_) {
+        case Work::None:
+            return true;
+        case Work::Collecting:
+            // A walk destroys nothing: it ends at its next entry and the window goes.
+            stop_->request();
+            return true;
+        case Work::Shredding:
+            break;
+    }
+    const MessageResult answer =
+        p_.messages.show(texts::kStopAfterCurrentFile, texts::kShredCaption, MessageButtons::YesNo, MessageIcon::Question);
+    // The run may have ended while the question was open.
+    if (answer == MessageResult::Yes && work_ == Work::Shredding) stop_->request();
+    return false;
 }
 
 void Form1::Findfile(const std::string& getPath) {
-    WalkOutcome outcome;
-    {
-        const ListBatch batch(p_.List1);
-        outcome = CollectFolder(getPath, p_.fs, [&](ListedFile file) { append(std::move(file)); });
-    }
-    if (!outcome.unreadable.empty()) {
-        p_.messages.show(texts::DescribeUnreadableFolders(outcome.unreadable), texts::kAppTitle, MessageButtons::Ok,
-                         MessageIcon::Error);
-    }
+    if (working()) return;
+    collect({getPath}, true, [](bool) {});
 }
 
 std::string Form1::BrowseFolder() { return p_.folderBrowser.chooseFolder(texts::kChooseFolder); }
+
+void Form1::collect(std::vector<std::string> paths, bool walkEveryPath, std::function<void(bool)> then) {
+    auto found = std::make_shared<Collected>();
+    FileSystem& fs = p_.fs;
+    auto work = [&fs, paths = std::move(paths), walkEveryPath, found](const StopRequest& stop) {
+        const auto keep = [&found](ListedFile file) { found->files.push_back(std::move(file)); };
+        for (const std::string& path : paths) {
+            if (stop.requested()) return;
+            std::optional<EntryKind> kind = EntryKind::Directory;
+            if (!walkEveryPath) kind = fs.kindOf(path);
+            if (!kind) continue;
+            switch (*kind) {
+                case EntryKind::Directory: {
+                    found->usable = true;
+                    WalkOutcome walk = CollectFolder(path, fs, keep, &stop);
+                    found->unreadable.insert(found->unreadable.end(), walk.unreadable.begin(), walk.unreadable.end());
+                    break;
+                }
+                case EntryKind::File:
+                case EntryKind::Link:  // the run removes the link itself, never its target
+                    found->usable = true;
+                    keep(ListFile(path, fs));
+                    break;
+                case EntryKind::Other:  // a pipe or device is nothing to shred
+                    break;
+            }
+        }
+    };
+    startWork(Work::Collecting, std::move(work), [this, found, then = std::move(then)] { finishCollecting(*found, then); });
+}
+
+void Form1::finishCollecting(const Collected& found, const std::function<void(bool)>& then) {
+    {
+        const ListBatch batch(p_.List1);
+        for (const ListedFile& file : found.files) append(file);
+    }
+    if (!found.unreadable.empty()) {
+        p_.messages.show(texts::DescribeUnreadableFolders(found.unreadable), texts::kAppTitle, MessageButtons::Ok,
+                         MessageIcon::Error);
+    }
+    then(found.usable);
+    takeWaitingDrops();
+}
+
+void Form1::takeWaitingDrops() {
+    // Each drop may start work of its own; the rest wait for it in turn.
+    while (!working() && !waitingDrops_.empty()) {
+        const std::vector<std::string> paths = std::move(waitingDrops_.front());
+        waitingDrops_.erase(waitingDrops_.begin());
+        Form_DropFiles(paths);
+    }
+}
 
 void Form1::append(ListedFile file) {
     listed_.push_back(std::move(file));

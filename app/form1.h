@@ -1,10 +1,14 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
 #include "platform/file_system.h"
+#include "platform/ui.h"
+#include "shred/shred_files.h"
 
 namespace shredder {
 
@@ -20,14 +24,44 @@ struct Form1Parts {
     FileSystem& fs;
     Shell& shell;
     Skin& skin;
+    BackgroundWork& background;
+    TaskbarButton& taskbar;
+};
+
+// Carries what a run working on another thread tells about its progress over to the window's
+// thread, where the bar and the taskbar button live. Only the latest values are shown; a burst
+// of small files costs one message to the window, not one per file.
+class ProgressRelay final : public ProgressBar, public RunProgress {
+public:
+    ProgressRelay(ProgressBar& bar, TaskbarButton& taskbar, BackgroundWork& background)
+        : bar_(bar), taskbar_(taskbar), background_(background) {}
+
+    void setMax(float max) override;
+    void setMin(float min) override;
+    float value() const override { return value_.load(); }
+    void setValue(float value) override;
+    void runProgress(std::uint64_t done, std::uint64_t total) override;
+
+private:
+    void changed(std::atomic<bool>& flag);
+    void show();  // on the window's thread
+
+    ProgressBar& bar_;
+    TaskbarButton& taskbar_;
+    BackgroundWork& background_;
+    std::atomic<float> max_{0}, min_{0}, value_{0};
+    std::atomic<std::uint64_t> done_{0}, total_{0};
+    std::atomic<bool> maxChanged_{false}, minChanged_{false}, valueChanged_{false}, runChanged_{false};
+    std::atomic<bool> showPending_{false};
 };
 
 // The main window's behaviour, one handler per control event. The window procedure only
-// routes events here. The handlers ask, call the engine, report, and keep the list and the
-// start button up to date.
+// routes events here. The handlers ask, start the engine's work, report what it returns, and
+// keep the list and the start button up to date. While a run or a walk works, the controls do
+// nothing and dropped files wait for it to end.
 class Form1 {
 public:
-    explicit Form1(const Form1Parts& parts) : p_(parts) {}
+    explicit Form1(const Form1Parts& parts) : p_(parts), relay_(parts.jdt, parts.taskbar, parts.background) {}
 
     void Form_Load();
     void Command1_Click();  // 添加文件
@@ -38,13 +72,29 @@ public:
     void List1_DblClick();
     // Files and folders dropped on the window, in the order dropped.
     void Form_DropFiles(const std::vector<std::string>& paths);
+    // The window is asked to close: true when it may close now. During a run the user is asked
+    // whether to stop after the current file; a walk is stopped at once.
+    bool Form_QueryUnload();
 
     // Appends every file below getPath; tells the user which folders could not be read.
     void Findfile(const std::string& getPath);
 
+    bool working() const { return work_ != Work::None; }
+
 private:
+    enum class Work { None, Collecting, Shredding };
+    struct Collected;
+
     // The folder picker: the chosen folder, "" when cancelled.
     std::string BrowseFolder();
+    // Walks folders and lists files away from the window, then appends what was found in the
+    // order given and runs `then` with whether anything usable was dropped.
+    void collect(std::vector<std::string> paths, bool walkEveryPath, std::function<void(bool)> then);
+    // Starts work on the background thread; `finished` runs on the window's thread after it.
+    void startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished);
+    void finishCollecting(const Collected& found, const std::function<void(bool)>& then);
+    void finishRun(const ShredOutcome& outcome);
+    void takeWaitingDrops();
     void append(ListedFile file);
     // Drops the first `count` entries, those a run finished.
     void removeFront(std::size_t count);
@@ -52,6 +102,10 @@ private:
     Form1Parts p_;
     // What List1 shows, entry for entry, with where each file was when it was listed.
     std::vector<ListedFile> listed_;
+    Work work_ = Work::None;
+    std::shared_ptr<StopRequest> stop_;
+    std::vector<std::vector<std::string>> waitingDrops_;
+    ProgressRelay relay_;
 };
 
 }  // namespace shredder

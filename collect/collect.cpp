@@ -35,18 +35,20 @@ ListedFile ListFile(const std::string& path, FileSystem& fs) {
     return listed;
 }
 
-WalkOutcome CollectFolder(const std::string& root, FileSystem& fs, const std::function<void(ListedFile)>& onFile) {
+WalkOutcome CollectFolder(const std::string& root, FileSystem& fs, const std::function<void(ListedFile)>& onFile,
+                          const StopRequest* stop) {
     WalkOutcome outcome;
     if (root.empty()) return outcome;
 
     // A queue instead of recursion: one enumeration open at a time, and no stack used for depth.
     std::deque<std::string> folders{fs.absolutePath(root)};
-    while (!folders.empty()) {
+    const auto stopped = [stop] { return stop && stop->requested(); };
+    while (!folders.empty() && !stopped()) {
         const std::string current = WithTrailingSeparator(std::move(folders.front()));
         folders.pop_front();
         FileId folderId;
         const Failure failed = fs.listDirectory(current, folderId, [&](const DirEntry& entry) {
-            if (entry.isHidden) return;
+            if (entry.isHidden || stopped()) return;
             switch (entry.kind) {
                 case EntryKind::Directory:
                     folders.push_back(current + entry.name);

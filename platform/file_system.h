@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -95,6 +96,17 @@ struct OpenOutcome {
     // LinkLeftAlone: a link that cannot be removed without touching its target.
     // NotARegularFile: a folder, device or pipe; it was not opened for writing.
     Failure error;
+};
+
+// Asked for by the window's thread while long file-system work runs on another; the work looks
+// at it between files (a run) or entries (a walk).
+class StopRequest {
+public:
+    void request() { requested_.store(true, std::memory_order_relaxed); }
+    bool requested() const { return requested_.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> requested_{false};
 };
 
 class FileSystem {

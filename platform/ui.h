@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -106,6 +108,26 @@ public:
     virtual void openWebPage(const std::string& url) = 0;
     // Ends the program at once; no further handler runs.
     virtual void endProgram() = 0;
+};
+
+// The program's button on the taskbar, showing the whole run's progress.
+class TaskbarButton {
+public:
+    virtual ~TaskbarButton() = default;
+    virtual void showProgress(std::uint64_t done, std::uint64_t total) = 0;
+    virtual void showError() = 0;
+    virtual void clear() = 0;
+};
+
+// Runs long work away from the window's thread, so the window keeps answering while it works.
+class BackgroundWork {
+public:
+    virtual ~BackgroundWork() = default;
+    // Starts `work` on another thread; `finished` runs on the window's thread after it has
+    // ended. One piece of work at a time.
+    virtual void start(std::function<void()> work, std::function<void()> finished) = 0;
+    // Runs `task` on the window's thread soon; may be called from the work.
+    virtual void toWindow(std::function<void()> task) = 0;
 };
 
 // Restyles the main window from a skin file; a file that is missing or malformed leaves the

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,16 +13,6 @@ namespace shredder {
 
 // Files longer than this are written chunk by chunk, one progress step a chunk.
 inline constexpr std::size_t kChunkBytes = 1'000'000;
-
-// Asked for from another thread (or a handler) while a run works; honoured between files.
-class StopRequest {
-public:
-    void request() { requested_.store(true, std::memory_order_relaxed); }
-    bool requested() const { return requested_.load(std::memory_order_relaxed); }
-
-private:
-    std::atomic<bool> requested_{false};
-};
 
 // The whole run's progress, over the bytes of all the listed files.
 class RunProgress {

@@ -101,5 +101,113 @@ TEST_F(MainWindow, ASelectionTooLargeForTheDialogIsReportedAndNothingIsAdded) {
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
 }
 
+// While a run or a walk works, the window stays alive but its controls do nothing.
+TEST_F(MainWindow, WhileWorkRunsClicksAreIgnoredAndDropsWaitForItsEnd) {
+    listFiles({"a", "b"});
+    fs.addFile(P("dropped"));
+    Command3.enabled = true;
+    background.hold = true;
+    const int started = background.started;
+    form.Command3_Click();
+    ASSERT_TRUE(form.working());
+
+    form.Command4_Click();
+    List1.selected = 0;
+    form.List1_DblClick();
+    form.Command5_Click();
+    form.Command1_Click();
+    form.Command2_Click();
+    form.Command3_Click();
+    form.Form_DropFiles({P("dropped")});
+    EXPECT_EQ(List1.entries, (Paths{P("a"), P("b")}));
+    EXPECT_FALSE(shell.ended);
+    EXPECT_EQ(cdlg.shown, 0);
+    EXPECT_TRUE(folderBrowser.titles.empty());
+    EXPECT_EQ(background.started, started + 1);
+
+    background.release();
+    EXPECT_FALSE(form.working());
+    EXPECT_EQ(List1.entries, Paths{P("dropped")}) << "the run's entries left, then the drop came in";
+    EXPECT_TRUE(fs.exists(P("dropped")));
+}
+
+struct CloseDuringRun {
+    MessageResult answer;
+    bool lastFileShredded;
+};
+
+class CloseWhileShredding : public MainWindow, public ::testing::WithParamInterface<CloseDuringRun> {};
+
+TEST_P(CloseWhileShredding, AsksAndStopsOnlyAfterTheCurrentFileWhenTold) {
+    listFiles({"a", "b", "c"});
+    Command3.enabled = true;
+    bool allowed = true;
+    fs.beforeOpen = [&](const std::string& path) {
+        if (path != P("b")) return;
+        messages.answers = {GetParam().answer};
+        allowed = form.Form_QueryUnload();
+    };
+    form.Command3_Click();
+
+    EXPECT_FALSE(allowed) << "the window stays open during a run";
+    ASSERT_GE(messages.shown.size(), 2u);
+    const ShownMessage& question = messages.shown[1];
+    EXPECT_EQ(question.text, "粉碎尚未完成，要在当前文件粉碎完后停止吗？");
+    EXPECT_EQ(question.caption, "文件粉碎");
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(question.icon, MessageIcon::Question);
+    EXPECT_FALSE(fs.exists(P("b"))) << "the current file is finished";
+    if (GetParam().lastFileShredded) {
+        EXPECT_FALSE(fs.exists(P("c")));
+        EXPECT_EQ(messages.shown.back().text, "完成文件粉碎！");
+        EXPECT_FALSE(Command3.enabled);
+    } else {
+        EXPECT_EQ(fs.nodes.at(P("c")).content, "secret-c");
+        EXPECT_EQ(List1.entries, Paths{P("c")});
+        EXPECT_EQ(messages.shown.size(), 2u) << "no completion box after a stop";
+        EXPECT_TRUE(Command3.enabled);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CloseWhileShredding,
+                         ::testing::Values(CloseDuringRun{MessageResult::Yes, false},
+                                           CloseDuringRun{MessageResult::No, true}));
+
+TEST_F(MainWindow, ClosingIdleOrDuringAWalkNeedsNoQuestionAndStopsTheWalk) {
+    EXPECT_TRUE(form.Form_QueryUnload());
+    fs.addDirectory(P("top"));
+    for (const char* name : {"a", "b", "c"}) fs.addFile(P("top|") + name);
+    bool allowed = false;
+    int listings = 0;
+    fs.beforeList = [&](const std::string&) {
+        if (++listings == 1) allowed = form.Form_QueryUnload();
+    };
+    form.Findfile(P("top"));
+    EXPECT_TRUE(allowed);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_LT(List1.entries.size(), 3u) << "the walk ended at its next entry";
+}
+
+TEST_F(MainWindow, TheTaskbarButtonFollowsTheWholeRunAndShowsAFailure) {
+    listFiles({"a", "b"});
+    form.Command3_Click();
+    EXPECT_EQ(taskbar.log, (Paths{"progress 8/16", "progress 16/16", "clear"}));
+
+    taskbar.log.clear();
+    listFiles({"c", "d"});
+    fs.failOn(Op::Write, P("d"));
+    form.Command3_Click();
+    EXPECT_EQ(taskbar.log, (Paths{"progress 8/16", "error", "clear"}));
+}
+
+TEST_F(MainWindow, AnExceptionInTheWorkReachesTheWindowAndLeavesItIdle) {
+    listFiles({"a"});
+    fs.beforeOpen = [](const std::string&) { throw std::bad_alloc(); };
+    EXPECT_THROW(form.Command3_Click(), std::bad_alloc);
+    EXPECT_FALSE(form.working());
+    EXPECT_EQ(List1.entries, Paths{P("a")});
+    EXPECT_NE(messages.shown.back().text, "完成文件粉碎！");
+}
+
 }  // namespace
 }  // namespace shredder::testing

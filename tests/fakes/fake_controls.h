@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -108,6 +110,46 @@ public:
     std::string programFolder() const override { return folder; }
     void openWebPage(const std::string& url) override { pagesOpened.push_back(url); }
     void endProgram() override { ended = true; }
+};
+
+// Runs the work at once on the calling thread, so a handler's whole effect is there when it
+// returns. `held` keeps the next work from finishing until release(), to look at the window
+// while it works.
+class FakeBackgroundWork : public BackgroundWork {
+public:
+    bool hold = false;
+    int started = 0;
+
+    void start(std::function<void()> work, std::function<void()> finished) override {
+        ++started;
+        work();
+        if (hold) {
+            held_ = std::move(finished);
+            return;
+        }
+        finished();
+    }
+    void toWindow(std::function<void()> task) override { task(); }
+    bool holding() const { return static_cast<bool>(held_); }
+    void release() {
+        hold = false;
+        auto finished = std::move(held_);
+        held_ = nullptr;
+        if (finished) finished();
+    }
+
+private:
+    std::function<void()> held_;
+};
+
+class FakeTaskbarButton : public TaskbarButton {
+public:
+    std::vector<std::string> log;  // "progress done/total", "error", "clear"
+    void showProgress(std::uint64_t done, std::uint64_t total) override {
+        log.push_back("progress " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void showError() override { log.push_back("error"); }
+    void clear() override { log.push_back("clear"); }
 };
 
 class FakeSkin : public Skin {

@@ -182,6 +182,7 @@ Failure FakeFileSystem::identifyFolder(const std::string& folder, FileId& id) {
 Failure FakeFileSystem::listDirectory(const std::string& folder, FileId& folderId,
                                       const std::function<void(const DirEntry&)>& onEntry) {
     log.push_back("list " + folder);
+    if (beforeList) beforeList(folder);
     if (Failure failed = identifyFolder(folder, folderId)) return failed;
     const auto found = children.find(folder);
     if (found == children.end()) return injected(Op::List, folder);
@@ -233,6 +234,7 @@ Failure FakeFileSystem::resetAttributes(const ListedFile& file, std::uint64_t& l
 
 OpenOutcome FakeFileSystem::openForOverwrite(const ListedFile& file) {
     log.push_back("open " + file.path);
+    if (beforeOpen) beforeOpen(file.path);
     OpenOutcome outcome;
     if ((outcome.error = injected(Op::Open, file.path))) return outcome;
     if ((outcome.error = checkFolder(file))) return outcome;

@@ -33,6 +33,8 @@ public:
     std::vector<std::string> log;  // "open C:\a", "write 1000000", "flush", ...
     std::vector<std::size_t> writes;  // sizes written to main streams, in order
     int openFiles = 0;
+    std::function<void(const std::string& path)> beforeOpen;  // to act in the middle of a run
+    std::function<void(const std::string& folder)> beforeList;  // to act in the middle of a walk
 
     void addFile(const std::string& path, std::string content = "secret", bool hidden = false);
     void addDirectory(const std::string& path, bool hidden = false);

@@ -21,7 +21,9 @@ protected:
     FakeFileSystem fs;
     FakeShell shell;
     FakeSkin skin;
-    Form1 form{{List1, Command3, jdt, cdlg, folderBrowser, messages, fs, shell, skin}};
+    FakeBackgroundWork background;
+    FakeTaskbarButton taskbar;
+    Form1 form{{List1, Command3, jdt, cdlg, folderBrowser, messages, fs, shell, skin, background, taskbar}};
 
     // Makes the named files (those not there yet) and lists them as a drop would, leaving the
     // start button as it was. Returns their paths.
