@@ -22,6 +22,12 @@ std::string DescribeInChinese(const SysError& error) {
             return "由于 I/O 设备错误，无法运行此项请求。";
         case ErrorKind::NotARegularFile:
             return "这不是一个普通文件。";
+        case ErrorKind::ChangedSinceListed:
+            return "文件所在的文件夹在列入清单后已被更换。";
+        case ErrorKind::HasOtherNames:
+            return "此文件还有其他名称（硬链接），粉碎会破坏这些名称下的内容。";
+        case ErrorKind::LinkLeftAlone:
+            return "这是一个链接，无法只删除链接而不触及其目标，已保留。";
         case ErrorKind::Other:
             break;
     }
