@@ -1,16 +1,28 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace shredder::win32 {
 
-// The form to hand to file calls: drive paths become \\?\C:\..., UNC paths \\?\UNC\server\...,
-// so that paths longer than MAX_PATH work on every Windows version. The path is made absolute
-// and canonical first (forward slashes, "." and ".."), because the system does no such clean-up
-// behind the prefix. Paths already in a device form, and paths that cannot be resolved, are
-// returned as given.
-std::wstring ForFileCall(std::wstring_view path);
-std::wstring ForFileCall(std::string_view utf8Path);
+// The form of an absolute path handed to file calls: drive paths become \\?\C:\..., UNC paths
+// \\?\UNC\server\share\..., so that long paths work and the system takes every name literally:
+// without the prefix it trims trailing dots and spaces and maps device names, and "report."
+// would reach "report", "com1" a serial port. Only what no name can hold is tidied: "/" becomes
+// "\", empty and "." components go and ".." steps back (never above the root).
+// Paths already in the \\?\ form pass unchanged when they name a drive, a share or a volume.
+// nullopt for what must never be opened as a listed path: relative paths, \\.\ device paths and
+// the rest of the device namespace (\\?\GLOBALROOT, \\?\PhysicalDrive0, \??\).
+std::optional<std::wstring> ForFileCall(std::wstring_view path);
+std::optional<std::wstring> ForFileCall(std::string_view utf8Path);
+
+// Whether the path names its drive or share itself, so that it means the same whatever the
+// working folder ("C:\x", "\\server\share\x", "\\?\..."; not "x", "C:x" or "\x").
+bool IsAbsolutePath(std::wstring_view path);
+
+// A relative path made absolute against the working folder; absolute paths come back as given.
+// Only relative paths go through GetFullPathNameW, which also trims and maps names.
+std::wstring AbsolutePath(std::wstring_view path);
 
 }  // namespace shredder::win32

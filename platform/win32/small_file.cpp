@@ -6,8 +6,10 @@
 namespace shredder::win32 {
 
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t limit) {
-    const unique_hfile file(::CreateFileW(ForFileCall(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::optional<std::wstring> systemPath = ForFileCall(path);
+    if (!systemPath) return std::nullopt;
+    const unique_hfile file(::CreateFileW(systemPath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||

@@ -1,72 +1,144 @@
 #include "platform/win32/win32_file_system.h"
 
-#include "platform/path.h"
+#include "platform/win32/file_handles.h"
+#include "platform/win32/file_reports.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_opened_file.h"
-#include "platform/win32/windows_api.h"
 
 namespace shredder::win32 {
 namespace {
 
-constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool Has(DWORD attributes, DWORD flag) { return (attributes & flag) != 0; }
 
-SysError NotARegularFile() { return SysError{ErrorKind::NotARegularFile, 0, ""}; }
+SysError Refusal(ErrorKind kind) { return SysError{kind, 0, {}}; }
 
-// After a failed open: a folder or a folder link cannot be opened as a file at all, so say what
-// the path is rather than passing on the access-denied the system gives for it.
-OpenOutcome ExplainFailedOpen(const std::wstring& path, SysError openError) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != kNoAttributes) {
-        if (Has(attributes, FILE_ATTRIBUTE_REPARSE_POINT)) return OpenOutcome{nullptr, true, std::nullopt};
-        if (Has(attributes, FILE_ATTRIBUTE_DIRECTORY)) return OpenOutcome{nullptr, false, NotARegularFile()};
+// The \\?\ form of a path the layer may touch; device and relative paths are refused.
+Failure SystemPath(const std::string& path, std::wstring& systemPath) {
+    std::optional<std::wstring> form = ForFileCall(path);
+    if (!form) return ErrorFromCode(ERROR_INVALID_NAME);
+    systemPath = std::move(*form);
+    return std::nullopt;
+}
+
+// A folder's form ends in "\": "\\?\C:" without it is the volume, not its root folder.
+Failure SystemFolderPath(const std::string& folder, std::wstring& systemPath) {
+    if (Failure failed = SystemPath(folder, systemPath)) return failed;
+    if (systemPath.back() != L'\\') systemPath += L'\\';
+    return std::nullopt;
+}
+
+DirEntry EntryFrom(const WIN32_FIND_DATAW& data) {
+    // dwReserved0 holds the reparse tag only when the entry is a reparse point.
+    const DWORD tag = Has(data.dwFileAttributes, FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
+    DirEntry entry;
+    entry.name = Narrow(data.cFileName);
+    entry.kind = KindFromAttributes(data.dwFileAttributes, tag);
+    entry.linkToDirectory = entry.kind == EntryKind::Link && Has(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+    entry.isHidden = Has(data.dwFileAttributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    return entry;
+}
+
+// A listed file's entry, opened in the listed folder once that folder proved to be the one listed.
+struct FoundEntry {
+    ListedEntry listed;
+    unique_hfile handle;
+    HandleFacts facts;
+    bool atListedPlace = false;  // false: reached through a link the system did not report
+};
+
+Failure HoldListedFolder(const ListedFile& file, ListedEntry& entry) {
+    if (Failure failed = SystemPath(file.path, entry.systemPath)) return failed;
+    const std::size_t cut = entry.systemPath.rfind(L'\\');
+    entry.name = entry.systemPath.substr(cut + 1);
+    if (entry.name.empty() || entry.name == L"." || entry.name == L"..") return ErrorFromCode(ERROR_INVALID_NAME);
+    if (!file.folder) return Refusal(ErrorKind::ChangedSinceListed);
+    FileId id;
+    if (Failure failed = OpenFolder(entry.systemPath.substr(0, cut + 1), entry.folder, id)) return failed;
+    if (!(id == *file.folder)) return Refusal(ErrorKind::ChangedSinceListed);
+    return std::nullopt;
+}
+
+// Whether the opened entry is the listed one: its final path must be its folder's and its own
+// name. Links Windows reports are opened as themselves and pass; a link Wine does not report
+// (a Unix symbolic link looks like a plain file) was followed and shows its target's path.
+Failure CheckPlace(const ListedEntry& entry, HANDLE handle, bool& atPlace) {
+    std::wstring folderPath;
+    std::wstring entryPath;
+    if (Failure failed = FinalPathOf(entry.folder.get(), folderPath)) return failed;
+    if (Failure failed = FinalPathOf(handle, entryPath)) return failed;
+    const Placement place = PlaceOf(folderPath, entry.name, entryPath);
+    atPlace = place == Placement::Listed;
+    if (place != Placement::ListedAsWineReportsIt) return std::nullopt;
+
+    // Wine reports "report." as "report": fine, unless "report" is this very file, reached
+    // through "report." as a link.
+    const std::wstring_view sibling = WithoutTrailingDotsAndSpaces(entry.name);
+    if (sibling.empty()) return std::nullopt;
+    unique_hfile other;
+    if (Failure failed = OpenInFolder(entry.folder.get(), sibling, FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll,
+                                      FILE_OPEN_REPARSE_POINT, other)) {
+        if (failed->kind != ErrorKind::NotFound) return failed;
+        atPlace = true;
+        return std::nullopt;
     }
-    return OpenOutcome{nullptr, false, std::move(openError)};
+    FileId otherId;
+    if (Failure failed = IdOf(other.get(), otherId)) return failed;
+    atPlace = !(otherId == entry.id);
+    return std::nullopt;
+}
+
+// Opens the entry at the listed place to look at it only: never following a final link, with
+// no access that could change it and sharing everything. Changing it needs a second open.
+Failure FindAtListedPlace(const ListedFile& file, FoundEntry& found) {
+    if (Failure failed = HoldListedFolder(file, found.listed)) return failed;
+    if (Failure failed = OpenInFolder(found.listed.folder.get(), found.listed.name, FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                      kShareAll, FILE_OPEN_REPARSE_POINT, found.handle)) {
+        return failed;
+    }
+    if (Failure failed = FactsOf(found.handle.get(), found.facts)) return failed;
+    found.listed.id = found.facts.id;
+    return CheckPlace(found.listed, found.handle.get(), found.atListedPlace);
+}
+
+// Opens the found entry again with the access the work needs, and keeps it only if it is still
+// the same file: between the two opens its name may have been given to another.
+Failure Reopen(const ListedEntry& entry, ACCESS_MASK access, ULONG share, ULONG options, unique_hfile& handle) {
+    unique_hfile opened;
+    if (Failure failed = OpenInFolder(entry.folder.get(), entry.name, access, share, options, opened)) return failed;
+    FileId id;
+    if (Failure failed = IdOf(opened.get(), id)) return failed;
+    if (!(id == entry.id)) return Refusal(ErrorKind::ChangedSinceListed);
+    handle = std::move(opened);
+    return std::nullopt;
 }
 
 }  // namespace
 
-Failure Win32FileSystem::resetAttributes(const std::string& path) {
-    if (!::SetFileAttributesW(ForFileCall(path).c_str(), FILE_ATTRIBUTE_NORMAL)) return LastError();
-    return std::nullopt;
+std::string Win32FileSystem::absolutePath(const std::string& path) { return Narrow(AbsolutePath(Widen(path))); }
+
+Failure Win32FileSystem::identifyFolder(const std::string& folder, FileId& id) {
+    std::wstring systemFolder;
+    if (Failure failed = SystemFolderPath(folder, systemFolder)) return failed;
+    unique_hfile held;
+    return OpenFolder(systemFolder, held, id);
 }
 
-OpenOutcome Win32FileSystem::openForOverwrite(const std::string& path) {
-    const std::wstring target = ForFileCall(path);
-    // OPEN_ALWAYS never truncates: the zeros must land on the blocks that hold the old bytes.
-    // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, so its target is never written.
-    unique_hfile handle(::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!handle) return ExplainFailedOpen(target, LastError());
-
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle.get(), &info)) return OpenOutcome{nullptr, false, LastError()};
-    if (Has(info.dwFileAttributes, FILE_ATTRIBUTE_REPARSE_POINT)) return OpenOutcome{nullptr, true, std::nullopt};
-    if (Has(info.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY)) return OpenOutcome{nullptr, false, NotARegularFile()};
-    return OpenOutcome{std::make_unique<Win32OpenedFile>(std::move(handle)), false, std::nullopt};
-}
-
-Failure Win32FileSystem::remove(const std::string& path) {
-    const std::wstring target = ForFileCall(path);
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    // A junction or folder link is removed as a folder; that removes the link, not its target.
-    const bool folderLink = attributes != kNoAttributes && Has(attributes, FILE_ATTRIBUTE_DIRECTORY) &&
-                            Has(attributes, FILE_ATTRIBUTE_REPARSE_POINT);
-    const BOOL removed = folderLink ? ::RemoveDirectoryW(target.c_str()) : ::DeleteFileW(target.c_str());
-    if (!removed) return LastError();
-    return std::nullopt;
-}
-
-Failure Win32FileSystem::listDirectory(const std::string& folder,
+Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folderId,
                                        const std::function<void(const DirEntry&)>& onEntry) {
-    const std::wstring pattern = ForFileCall(WithTrailingSeparator(folder, '\\')) + L"*";
+    std::wstring systemFolder;
+    if (Failure failed = SystemFolderPath(folder, systemFolder)) return failed;
+    // Held while it is read, so the entries are those of the folder identified.
+    unique_hfile held;
+    if (Failure failed = OpenFolder(systemFolder, held, folderId)) return failed;
+
     WIN32_FIND_DATAW data{};
-    unique_hfind find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                         FIND_FIRST_EX_LARGE_FETCH));
+    const unique_hfind find(::FindFirstFileExW((systemFolder + L"*").c_str(), FindExInfoBasic, &data,
+                                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) {
         // A drive root has no "." or "..": an empty one has nothing at all to report.
         const DWORD code = ::GetLastError();
@@ -76,12 +148,7 @@ Failure Win32FileSystem::listDirectory(const std::string& folder,
     do {
         const std::wstring_view name(data.cFileName);
         if (name == L"." || name == L"..") continue;
-        DirEntry entry;
-        entry.name = Narrow(name);
-        entry.isDirectory = Has(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
-        entry.isHidden = Has(data.dwFileAttributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-        entry.isLink = Has(data.dwFileAttributes, FILE_ATTRIBUTE_REPARSE_POINT);
-        onEntry(entry);
+        onEntry(EntryFrom(data));
     } while (::FindNextFileW(find.get(), &data));
 
     const DWORD code = ::GetLastError();
@@ -89,12 +156,91 @@ Failure Win32FileSystem::listDirectory(const std::string& folder,
     return std::nullopt;
 }
 
-PathKind Win32FileSystem::kindOf(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(ForFileCall(path).c_str());
-    if (attributes == kNoAttributes) return PathKind::Missing;
-    if (Has(attributes, FILE_ATTRIBUTE_REPARSE_POINT)) return PathKind::Link;
-    if (Has(attributes, FILE_ATTRIBUTE_DIRECTORY)) return PathKind::Directory;
-    return PathKind::File;
+std::optional<EntryKind> Win32FileSystem::kindOf(const std::string& path) {
+    std::wstring systemPath;
+    if (SystemPath(path, systemPath)) return std::nullopt;
+    // The attributes of the entry itself, not of what a link leads to.
+    const DWORD attributes = ::GetFileAttributesW(systemPath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    DWORD tag = 0;
+    if (Has(attributes, FILE_ATTRIBUTE_REPARSE_POINT)) {
+        // The folder's listing tells the tag without opening what the link leads to. Should it
+        // fail, the tag stays 0 and the entry counts as a link: never walked into.
+        while (!systemPath.empty() && systemPath.back() == L'\\') systemPath.pop_back();
+        WIN32_FIND_DATAW data{};
+        const unique_hfind find(
+            ::FindFirstFileExW(systemPath.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+        if (find) tag = data.dwReserved0;
+    }
+    return KindFromAttributes(attributes, tag);
+}
+
+Failure Win32FileSystem::resetAttributes(const ListedFile& file, std::uint64_t& length) {
+    length = 0;
+    FoundEntry found;
+    if (Failure failed = FindAtListedPlace(file, found)) return failed;
+    // A link, a folder or a device keeps its attributes; opening it for the overwrite says why.
+    if (!found.atListedPlace || KindOf(found.facts) != EntryKind::File) return std::nullopt;
+    length = found.facts.length;
+
+    constexpr DWORD kCleared =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    if (!Has(found.facts.attributes, kCleared)) return std::nullopt;
+    unique_hfile handle;
+    if (Failure failed = Reopen(found.listed, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE, kShareAll,
+                                FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, handle)) {
+        return failed;
+    }
+    FILE_BASIC_INFO basic{};  // times of 0 are left as they are
+    basic.FileAttributes = found.facts.attributes & ~kCleared;
+    if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    // By the handle just checked, never by path: a path could lead elsewhere by now.
+    if (!::SetFileInformationByHandle(handle.get(), FileBasicInfo, &basic, sizeof basic)) return LastError();
+    return std::nullopt;
+}
+
+OpenOutcome Win32FileSystem::openForOverwrite(const ListedFile& file) {
+    OpenOutcome outcome;
+    FoundEntry found;
+    if (Failure failed = FindAtListedPlace(file, found)) {
+        outcome.error = failed;
+        return outcome;
+    }
+    if (!found.atListedPlace) {
+        outcome.error = Refusal(ErrorKind::LinkLeftAlone);
+        return outcome;
+    }
+
+    unique_hfile handle;
+    Failure failed;
+    switch (KindOf(found.facts)) {
+        case EntryKind::Link:
+            // The link itself: deleting through this handle removes the link, never its target.
+            failed = Reopen(found.listed, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_REPARSE_POINT, handle);
+            outcome.isLink = true;
+            break;
+        case EntryKind::File: {
+            // Data behind a reparse point that is not a link is served by its filter driver.
+            found.listed.servedByFilter = Has(found.facts.attributes, FILE_ATTRIBUTE_REPARSE_POINT);
+            const ULONG options =
+                FILE_NON_DIRECTORY_FILE | (found.listed.servedByFilter ? 0 : FILE_OPEN_REPARSE_POINT);
+            // Shared with no one: nothing else writes, truncates, renames or deletes it meanwhile.
+            failed = Reopen(found.listed, GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE, 0, options, handle);
+            break;
+        }
+        case EntryKind::Directory:
+        case EntryKind::Other:
+            failed = Refusal(ErrorKind::NotARegularFile);
+            break;
+    }
+    if (failed) {
+        outcome.isLink = false;
+        outcome.error = failed;
+        return outcome;
+    }
+    outcome.file = std::make_unique<Win32OpenedFile>(std::move(found.listed), std::move(handle));
+    return outcome;
 }
 
 }  // namespace shredder::win32

@@ -4,15 +4,19 @@
 
 namespace shredder::win32 {
 
-// The file system through kernel32's W functions. Every path goes through ForFileCall, so
-// long paths and any script work; reparse points are never followed.
+// The file system through kernel32 and NtCreateFile. Every name is taken literally: paths go to
+// the system in the \\?\ form, and listed files are opened by name relative to their folder's
+// handle. A listed file is written only when it is found in the very folder it was listed in,
+// and a link is never written through.
 class Win32FileSystem final : public FileSystem {
 public:
-    Failure resetAttributes(const std::string& path) override;
-    OpenOutcome openForOverwrite(const std::string& path) override;
-    Failure remove(const std::string& path) override;
-    Failure listDirectory(const std::string& folder, const std::function<void(const DirEntry&)>& onEntry) override;
-    PathKind kindOf(const std::string& path) override;
+    std::string absolutePath(const std::string& path) override;
+    Failure identifyFolder(const std::string& folder, FileId& id) override;
+    Failure listDirectory(const std::string& folder, FileId& folderId,
+                          const std::function<void(const DirEntry&)>& onEntry) override;
+    std::optional<EntryKind> kindOf(const std::string& path) override;
+    Failure resetAttributes(const ListedFile& file, std::uint64_t& length) override;
+    OpenOutcome openForOverwrite(const ListedFile& file) override;
 };
 
 }  // namespace shredder::win32

@@ -1,7 +1,6 @@
 // The real shred run over real files through the Win32 file system; controls are fakes.
 #include <gtest/gtest.h>
 
-#include "platform/win32/long_path.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/windows_api.h"
@@ -70,7 +69,7 @@ TEST_F(RealShredRun, AFileHeldOpenElsewhereStopsTheRunWithItsNameAndReason) {
     const std::string last = add("last.txt", "three");
     {
         // Another program has the file open without sharing.
-        const unique_hfile other(::CreateFileW(ForFileCall(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        const unique_hfile other(::CreateFileW(SystemForm(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                                FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(other);
         run();

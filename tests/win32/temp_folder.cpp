@@ -1,7 +1,10 @@
 #include "tests/win32/temp_folder.h"
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/win32/long_path.h"
 #include "platform/win32/unique_handle.h"
@@ -15,6 +18,50 @@ void Check(bool ok, const char* step, const std::string& path) {
     if (!ok) {
         throw std::runtime_error(std::string(step) + " failed (" + std::to_string(::GetLastError()) + "): " + path);
     }
+}
+
+// Wine's own export: the Linux path behind a Windows path. Absent on Windows.
+using UnixNameOf = char*(CDECL*)(LPCWSTR);
+
+UnixNameOf WineUnixNames() {
+    return reinterpret_cast<UnixNameOf>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+}
+
+std::string UnixPath(UnixNameOf unixNameOf, const std::string& path) {
+    char* name = unixNameOf(SystemForm(path).c_str());
+    Check(name != nullptr, "wine_get_unix_file_name", path);
+    std::string copy(name);
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    return copy;
+}
+
+// Wine runs a Linux program for CreateProcessW, but the handles it gives for one cannot be
+// waited on: the caller watches for the program's effect instead.
+void StartLinuxProgram(const std::string& commandLine) {
+    std::wstring command = Widen(commandLine);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    Check(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0,
+          "CreateProcessW", commandLine);
+    const unique_handle processHandle(process.hProcess);
+    const unique_handle threadHandle(process.hThread);
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+bool Listed(const std::string& path) {
+    WIN32_FIND_DATAW data{};
+    const unique_hfind find(::FindFirstFileW(SystemForm(path).c_str(), &data));
+    return static_cast<bool>(find);
 }
 
 }  // namespace
@@ -31,10 +78,22 @@ TempFolder::TempFolder() {
     path_ = Narrow(folder);
 }
 
-TempFolder::~TempFolder() { RemoveTree(ForFileCall(path_)); }
+TempFolder::~TempFolder() {
+    RemoveTree(SystemForm(path_));
+    // Under Wine, deleting a Linux link deletes its target and leaves the link, so a folder that
+    // held links is not empty yet: Linux removes what is left.
+    const UnixNameOf unixNameOf = WineUnixNames();
+    if (unixNameOf == nullptr || !Exists(path_)) return;
+    try {
+        StartLinuxProgram("/bin/rm -rf -- \"" + UnixPath(unixNameOf, path_) + "\"");
+        WaitUntil([&] { return !Exists(path_); });
+    } catch (const std::exception&) {
+        // A folder left behind under the temporary folder must not end the test program.
+    }
+}
 
 void WriteTestFile(const std::string& path, const std::string& content) {
-    const unique_hfile file(::CreateFileW(ForFileCall(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const unique_hfile file(::CreateFileW(SystemForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     Check(static_cast<bool>(file), "CreateFileW", path);
     DWORD written = 0;
@@ -44,7 +103,7 @@ void WriteTestFile(const std::string& path, const std::string& content) {
 }
 
 std::string ReadTestFile(const std::string& path) {
-    const unique_hfile file(::CreateFileW(ForFileCall(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    const unique_hfile file(::CreateFileW(SystemForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     Check(static_cast<bool>(file), "CreateFileW", path);
     LARGE_INTEGER size{};
@@ -58,19 +117,42 @@ std::string ReadTestFile(const std::string& path) {
 }
 
 void MakeFolder(const std::string& path) {
-    Check(::CreateDirectoryW(ForFileCall(path).c_str(), nullptr) != 0, "CreateDirectoryW", path);
+    Check(::CreateDirectoryW(SystemForm(path).c_str(), nullptr) != 0, "CreateDirectoryW", path);
 }
 
-bool Exists(const std::string& path) { return ::GetFileAttributesW(ForFileCall(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) { return ::GetFileAttributesW(SystemForm(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 unsigned long AttributesOf(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(ForFileCall(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(SystemForm(path).c_str());
     Check(attributes != INVALID_FILE_ATTRIBUTES, "GetFileAttributesW", path);
     return attributes;
 }
 
 void SetAttributes(const std::string& path, unsigned long attributes) {
-    Check(::SetFileAttributesW(ForFileCall(path).c_str(), attributes) != 0, "SetFileAttributesW", path);
+    Check(::SetFileAttributesW(SystemForm(path).c_str(), attributes) != 0, "SetFileAttributesW", path);
+}
+
+void RenameTestEntry(const std::string& from, const std::string& to) {
+    Check(::MoveFileExW(SystemForm(from).c_str(), SystemForm(to).c_str(), 0) != 0, "MoveFileExW", from);
+}
+
+std::wstring SystemForm(const std::string& path) {
+    const std::optional<std::wstring> form = ForFileCall(path);
+    if (!form) throw std::runtime_error("not a path a test may use: " + path);
+    return *form;
+}
+
+bool MakeSymbolicLink(const std::string& link, const std::string& target, bool toFolder) {
+    const UnixNameOf unixNameOf = WineUnixNames();
+    if (unixNameOf == nullptr) {
+        const DWORD flags = SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE | (toFolder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0);
+        return ::CreateSymbolicLinkW(SystemForm(link).c_str(), SystemForm(target).c_str(), flags) != 0 && Listed(link);
+    }
+    // The link's folder exists, the link not yet.
+    const std::size_t cut = link.rfind('\\');
+    const std::string unixLink = UnixPath(unixNameOf, link.substr(0, cut)) + "/" + link.substr(cut + 1);
+    StartLinuxProgram("/bin/ln -s -- \"" + UnixPath(unixNameOf, target) + "\" \"" + unixLink + "\"");
+    return WaitUntil([&] { return Listed(link); });
 }
 
 }  // namespace shredder::win32::testing

@@ -29,5 +29,14 @@ void MakeFolder(const std::string& path);
 bool Exists(const std::string& path);
 unsigned long AttributesOf(const std::string& path);
 void SetAttributes(const std::string& path, unsigned long attributes);
+void RenameTestEntry(const std::string& from, const std::string& to);
+
+// The \\?\ form of a test path, so set-up reaches names like "report." literally.
+std::wstring SystemForm(const std::string& path);
+
+// A symbolic link at `link` leading to `target`. Under Wine it is made on the Linux side (Wine
+// 8's CreateSymbolicLinkW makes nothing), as a user's own Unix links would be. False where no
+// link can be made (Windows without the privilege to create one).
+bool MakeSymbolicLink(const std::string& link, const std::string& target, bool toFolder);
 
 }  // namespace shredder::win32::testing

@@ -4,6 +4,7 @@
 #include "platform/win32/long_path.h"
 #include "platform/win32/module_folder.h"
 #include "platform/win32/utf.h"
+#include "platform/win32/windows_api.h"
 
 namespace shredder::win32 {
 namespace {
@@ -29,29 +30,66 @@ TEST(Utf, InvalidUtf8IsReplacedNotDropped) {
     EXPECT_EQ(wide.size(), 3u);
 }
 
+std::optional<std::wstring> Form(const wchar_t* path) { return ForFileCall(std::wstring_view(path)); }
+
 TEST(LongPath, DrivePathsGetTheExtendedPrefix) {
-    EXPECT_EQ(ForFileCall(std::wstring_view(L"C:\\dir\\a.txt")), L"\\\\?\\C:\\dir\\a.txt");
-    EXPECT_EQ(ForFileCall(std::wstring_view(L"C:\\")), L"\\\\?\\C:\\");
+    EXPECT_EQ(Form(L"C:\\dir\\a.txt"), L"\\\\?\\C:\\dir\\a.txt");
+    EXPECT_EQ(Form(L"C:\\"), L"\\\\?\\C:\\");
+    EXPECT_EQ(Form(L"C:\\dir\\"), L"\\\\?\\C:\\dir\\");
 }
 
 TEST(LongPath, UncPathsGetTheUncForm) {
-    EXPECT_EQ(ForFileCall(std::wstring_view(L"\\\\server\\share\\a.txt")), L"\\\\?\\UNC\\server\\share\\a.txt");
+    EXPECT_EQ(Form(L"\\\\server\\share\\a.txt"), L"\\\\?\\UNC\\server\\share\\a.txt");
+    EXPECT_EQ(Form(L"\\\\server\\share"), L"\\\\?\\UNC\\server\\share\\");
+    EXPECT_EQ(Form(L"\\\\server"), std::nullopt);
 }
 
-TEST(LongPath, IsCanonicalBehindThePrefixWhereTheSystemNoLongerCleansUp) {
-    EXPECT_EQ(ForFileCall(std::wstring_view(L"C:\\dir/Aero.she")), L"\\\\?\\C:\\dir\\Aero.she");
-    EXPECT_EQ(ForFileCall(std::wstring_view(L"C:\\a\\.\\b\\..\\c.txt")), L"\\\\?\\C:\\a\\c.txt");
+TEST(LongPath, NamesAreTakenLiterally) {
+    // GetFullPathNameW would make these "report", "notes", "\\.\COM1", "\\.\AUX", "\\.\NUL"...
+    for (const std::wstring path : {L"C:\\d\\report.", L"C:\\d\\notes ", L"C:\\d\\com1", L"C:\\d\\aux.txt",
+                                     L"C:\\dirx.\\nul", L"C:\\sp \\x. ."}) {
+        EXPECT_EQ(Form(path.c_str()), L"\\\\?\\" + path);
+    }
+    EXPECT_EQ(Form(L"\\\\server\\share\\sp \\x."), L"\\\\?\\UNC\\server\\share\\sp \\x.");
 }
 
-TEST(LongPath, PathsAlreadyInDeviceFormAreLeftAlone) {
-    EXPECT_EQ(ForFileCall(std::wstring_view(L"\\\\?\\C:\\x")), L"\\\\?\\C:\\x");
-    EXPECT_EQ(ForFileCall(std::wstring_view(L"\\\\.\\PhysicalDrive0")), L"\\\\.\\PhysicalDrive0");
-    EXPECT_EQ(ForFileCall(std::wstring_view(L"")), L"");
+TEST(LongPath, OnlyWhatNoNameCanHoldIsTidied) {
+    EXPECT_EQ(Form(L"C:\\dir/Aero.she"), L"\\\\?\\C:\\dir\\Aero.she");
+    EXPECT_EQ(Form(L"C:\\a\\.\\b\\..\\c.txt"), L"\\\\?\\C:\\a\\c.txt");
+    EXPECT_EQ(Form(L"C:\\a\\\\b"), L"\\\\?\\C:\\a\\b");
+    EXPECT_EQ(Form(L"C:\\..\\..\\x"), L"\\\\?\\C:\\x");  // never above the root
+}
+
+TEST(LongPath, ExtendedPathsToFilesPassAsTheyAre) {
+    EXPECT_EQ(Form(L"\\\\?\\C:\\x."), L"\\\\?\\C:\\x.");
+    EXPECT_EQ(Form(L"\\\\?\\UNC\\server\\share\\x"), L"\\\\?\\UNC\\server\\share\\x");
+    EXPECT_EQ(Form(L"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-000000000000}\\x"),
+              L"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-000000000000}\\x");
+}
+
+TEST(LongPath, DevicesAndRelativePathsAreRefused) {
+    for (const wchar_t* path : {L"\\\\.\\PhysicalDrive0", L"\\\\.\\C:", L"//./nul", L"\\\\?\\GLOBALROOT\\Device\\Harddisk0",
+                                L"\\\\?\\globalroot\\x", L"\\\\?\\C:", L"\\\\?\\PhysicalDrive0", L"\\\\?\\pipe\\x",
+                                L"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-000000000000}", L"\\??\\C:\\x", L"//?/C:/x",
+                                L"report.txt", L"C:report.txt", L"\\report.txt", L""}) {
+        EXPECT_EQ(Form(path), std::nullopt) << path;
+    }
 }
 
 TEST(LongPath, KeepsPathsBeyondMaxPathWhole) {
     const std::wstring deep = L"C:\\" + std::wstring(300, L'x') + L"\\" + std::wstring(300, L'y') + L".txt";
     EXPECT_EQ(ForFileCall(std::wstring_view(deep)), L"\\\\?\\" + deep);
+}
+
+TEST(LongPath, OnlyRelativePathsAreMadeAbsolute) {
+    EXPECT_EQ(AbsolutePath(L"C:\\d\\report."), L"C:\\d\\report.");
+    EXPECT_EQ(AbsolutePath(L"\\\\server\\share\\com1"), L"\\\\server\\share\\com1");
+    EXPECT_TRUE(IsAbsolutePath(L"C:/d"));
+    EXPECT_FALSE(IsAbsolutePath(L"C:d"));
+    EXPECT_FALSE(IsAbsolutePath(L"\\d"));
+    wchar_t working[MAX_PATH]{};
+    ASSERT_NE(::GetCurrentDirectoryW(MAX_PATH, working), 0u);
+    EXPECT_EQ(AbsolutePath(L"a.txt"), std::wstring(working) + (std::wstring(working).back() == L'\\' ? L"" : L"\\") + L"a.txt");
 }
 
 TEST(ModuleFolder, CutsBeforeTheLastBackslashButKeepsADriveRoot) {

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/win32/windows_api.h"
+
+#include <winioctl.h>
+
+namespace shredder::win32 {
+
+// What the system reports about files, read into the portable terms. Pure functions, so the
+// answers Wine never gives (reparse tags, sparse ranges, stream names) can be tested with values.
+
+// What an entry is, from its attributes and, when FILE_ATTRIBUTE_REPARSE_POINT is set, its tag
+// (WIN32_FIND_DATAW::dwReserved0, FILE_ATTRIBUTE_TAG_INFO::ReparseTag). Only name surrogates
+// (symbolic links, junctions) are links; other reparse points (cloud placeholders, deduplicated
+// or compressed files) hold data. A reparse point without a tag is taken for a link, as Wine
+// reports its folder links that way.
+EntryKind KindFromAttributes(DWORD attributes, DWORD reparseTag);
+
+// The ranges of a file of `length` bytes that hold data, from the answers of
+// FSCTL_QUERY_ALLOCATED_RANGES: clipped to the length, sorted, overlapping or touching ranges
+// merged.
+std::vector<ByteRange> DataRangesWithin(std::span<const FILE_ALLOCATED_RANGE_BUFFER> allocated,
+                                        std::uint64_t length);
+
+// The whole file as one range; none for an empty file.
+std::vector<ByteRange> WholeFile(std::uint64_t length);
+
+// The stream's own name in a FindFirstStreamW answer (":Zone.Identifier:$DATA" gives
+// "Zone.Identifier"); nullopt for the main stream "::$DATA" and for anything but a data stream.
+std::optional<std::wstring> NamedStreamName(std::wstring_view findName);
+
+// Whether a name may be used as a stream name: no separators, no colon, not empty.
+bool IsPlainStreamName(std::wstring_view name);
+
+enum class Placement {
+    Listed,                 // the final path is the listed folder and name
+    ListedAsWineReportsIt,  // the same once trailing dots and spaces are dropped
+    Elsewhere,              // reached through a link the system did not report
+};
+
+// Where an opened entry is, from the final paths (GetFinalPathNameByHandleW) of the listed folder
+// and of the entry opened in it under `listedName`. Wine drops trailing dots from every
+// component and a trailing space from the last one, so "report." comes back as "report": such a
+// match can also be a link to the sibling "report", which the caller must rule out.
+Placement PlaceOf(std::wstring_view folderFinalPath, std::wstring_view listedName, std::wstring_view entryFinalPath);
+
+// A name as Wine gives it back: trailing dots and spaces dropped.
+std::wstring_view WithoutTrailingDotsAndSpaces(std::wstring_view name);
+
+}  // namespace shredder::win32
