@@ -78,7 +78,9 @@ CheckedFolder OpenListedFolder(const ListedFile& listed) {
         return folder;
     }
     const std::string parent = ParentFolder(listed.path);
-    folder.fd.reset(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // O_PATH: the folder is only looked in, never read, so a folder the user may search and
+    // write but not list (a drop box) still gives up the files the user can shred.
+    folder.fd.reset(::open(parent.empty() ? "." : parent.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder.fd) {
         const int error = errno;
         folder.error = ErrorFromErrno(error == ENOENT ? ENOTDIR : error);

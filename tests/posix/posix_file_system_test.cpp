@@ -1,12 +1,15 @@
 // The POSIX file system over real files: what each call does to the disk, and what it must not.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
 
+#include "collect/collect.h"
 #include "platform/native.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/posix/temp_tree.h"
@@ -27,12 +30,8 @@ protected:
     TempTree tree;
     posix::PosixFileSystem fs;
 
-    std::map<std::string, DirEntry> listed(const std::string& folder) {
-        std::map<std::string, DirEntry> entries;
-        const Failure failed = fs.listDirectory(folder, [&](const DirEntry& entry) { entries[entry.name] = entry; });
-        EXPECT_FALSE(failed) << failed->systemText;
-        return entries;
-    }
+    ListedFile listed(const std::string& path) { return ListFile(path, fs); }
+    OpenOutcome open(const std::string& path) { return fs.openForOverwrite(listed(path)); }
 };
 
 TEST_F(PosixFileSystemTest, ResetAttributesGivesTheOwnerWriteBackAndKeepsTheRest) {
@@ -41,142 +40,102 @@ TEST_F(PosixFileSystemTest, ResetAttributesGivesTheOwnerWriteBackAndKeepsTheRest
     const std::string nothing = tree.file("none");
     ASSERT_EQ(::chmod(nothing.c_str(), 0), 0);
 
-    EXPECT_FALSE(fs.resetAttributes(readOnly));
-    EXPECT_FALSE(fs.resetAttributes(nothing));
+    EXPECT_FALSE(fs.resetAttributes(listed(readOnly)));
+    EXPECT_FALSE(fs.resetAttributes(listed(nothing)));
 
     EXPECT_EQ(PermissionsOf(readOnly), 0644u);
     EXPECT_EQ(PermissionsOf(nothing), 0600u);
 }
 
-TEST_F(PosixFileSystemTest, ResetAttributesNeverChangesALinksTarget) {
-    const std::string target = tree.file("target");
-    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-    const std::string link = tree.link("link", target);
-
-    EXPECT_FALSE(fs.resetAttributes(link));
-
-    EXPECT_EQ(PermissionsOf(target), 0444u);
-}
-
-TEST_F(PosixFileSystemTest, ResetAttributesOfAMissingFileSaysNotFound) {
-    const Failure failed = fs.resetAttributes(tree["gone"]);
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->kind, ErrorKind::NotFound);
-    EXPECT_EQ(failed->code, ENOENT);
-    EXPECT_FALSE(failed->systemText.empty());
-}
-
-TEST_F(PosixFileSystemTest, APathThroughAFileSaysPathNotFound) {
+TEST_F(PosixFileSystemTest, AMissingFileOrFolderIsReportedAsSuch) {
     const std::string file = tree.file("plain");
-    const Failure failed = fs.resetAttributes(file + "/below");
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->kind, ErrorKind::PathNotFound);
+    bool listedAnything = false;
+    const auto onEntry = [&](const DirEntry&) { listedAnything = true; };
+    FileId folderId;
+
+    const Failure missingFile = fs.resetAttributes(listed(tree["gone"]));
+    const Failure belowAFile = fs.resetAttributes(listed(file + "/below"));
+    const Failure missingFolder = fs.listDirectory(tree["missing"], folderId, onEntry);
+    const Failure notAFolder = fs.listDirectory(file, folderId, onEntry);
+
+    ASSERT_TRUE(missingFile && belowAFile && missingFolder && notAFolder);
+    EXPECT_EQ(missingFile->kind, ErrorKind::NotFound);
+    EXPECT_EQ(missingFile->code, ENOENT);
+    EXPECT_FALSE(missingFile->systemText.empty());
+    EXPECT_EQ(belowAFile->kind, ErrorKind::PathNotFound);
+    EXPECT_EQ(missingFolder->kind, ErrorKind::NotFound);
+    EXPECT_EQ(notAFolder->kind, ErrorKind::PathNotFound);
+    EXPECT_FALSE(listedAnything);
 }
 
-TEST_F(PosixFileSystemTest, OpenKeepsTheContentAndWritesOverItInPlace) {
-    const std::string path = tree.file("f", "abcdefgh");
-    const ino_t inode = StatOf(path).st_ino;
-
-    OpenOutcome opened = fs.openForOverwrite(path);
-    ASSERT_FALSE(opened.error);
-    ASSERT_TRUE(opened.file);
-    std::uint64_t length = 0;
-    EXPECT_FALSE(opened.file->length(length));
-    EXPECT_EQ(length, 8u);
-    EXPECT_FALSE(opened.file->write("XY", 2));
-    EXPECT_FALSE(opened.file->write("Z", 1));
-    EXPECT_FALSE(opened.file->flush());
-    EXPECT_FALSE(opened.file->close());
-
-    EXPECT_EQ(ReadAll(path), "XYZdefgh");
-    EXPECT_EQ(StatOf(path).st_ino, inode);
-}
-
-TEST_F(PosixFileSystemTest, LengthsPastFourGibibytesAreExact) {
-    const std::string path = tree.file("sparse", "");
-    constexpr std::uint64_t kLength = (std::uint64_t{5} << 30) + 7;  // no blocks: a hole
+TEST_F(PosixFileSystemTest, LengthsAndDataRangesPastFourGibibytesAreExact) {
+    const std::string path = tree.file("sparse", std::string(4096, 'x'));
+    constexpr std::uint64_t kFiveGibibytes = std::uint64_t{5} << 30;
+    constexpr std::uint64_t kLength = kFiveGibibytes + 7;  // holes but for the first and last block
     ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kLength)), 0);
+    {
+        UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+        ASSERT_EQ(::pwrite(fd.get(), "y", 1, static_cast<off_t>(kLength - 1)), 1);
+    }
 
-    OpenOutcome opened = fs.openForOverwrite(path);
+    OpenOutcome opened = open(path);
     ASSERT_TRUE(opened.file);
     std::uint64_t length = 0;
     EXPECT_FALSE(opened.file->length(length));
+    std::vector<ByteRange> ranges;
+    EXPECT_FALSE(opened.file->dataRanges(ranges));
+
     EXPECT_EQ(length, kLength);
+    EXPECT_EQ(ranges, (std::vector<ByteRange>{{0, 4096}, {kFiveGibibytes, 7}}));
 }
 
-TEST_F(PosixFileSystemTest, OpenCreatesAMissingFileEmptyForTheOwnerOnly) {
-    const std::string path = tree["new"];
-    OpenOutcome opened = fs.openForOverwrite(path);
-    ASSERT_TRUE(opened.file);
-    std::uint64_t length = 1;
-    EXPECT_FALSE(opened.file->length(length));
-    EXPECT_EQ(length, 0u);
-    EXPECT_EQ(PermissionsOf(path) & 0077, 0u);
+TEST_F(PosixFileSystemTest, RemoveNeverDeletesAFileThatTookTheNameMeanwhile) {
+    const std::string path = tree.file("f", "overwritten");
+    const std::string newcomer = tree.file("newcomer", "someone else's");
+    OpenOutcome replaced = open(path);
+    ASSERT_TRUE(replaced.file);
+    ASSERT_EQ(std::rename(newcomer.c_str(), path.c_str()), 0);
+
+    const Failure failed = replaced.file->remove();
+
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->kind, ErrorKind::ChangedSinceListed);
+    EXPECT_EQ(ReadAll(path), "someone else's");
 }
 
-TEST_F(PosixFileSystemTest, OpenNeverGoesThroughALink) {
-    const std::string target = tree.file("target", "keep me");
-    const std::string link = tree.link("link", target);
-    const std::string dangling = tree.link("dangling", tree["would-be-created"]);
-
-    const OpenOutcome toFile = fs.openForOverwrite(link);
-    const OpenOutcome toNothing = fs.openForOverwrite(dangling);
-
-    EXPECT_TRUE(toFile.isLink);
-    EXPECT_FALSE(toFile.file);
-    EXPECT_FALSE(toFile.error);
-    EXPECT_TRUE(toNothing.isLink);
-    EXPECT_FALSE(toNothing.file);
-    EXPECT_FALSE(Exists(tree["would-be-created"]));
-    EXPECT_EQ(ReadAll(target), "keep me");
-}
-
-TEST_F(PosixFileSystemTest, OpenRefusesPipesAndFoldersInsteadOfWritingToThem) {
-    const std::string fifo = tree["fifo"];
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string folder = tree.folder("dir");
-
-    const OpenOutcome pipe = fs.openForOverwrite(fifo);
-    const OpenOutcome dir = fs.openForOverwrite(folder);
-
-    ASSERT_TRUE(pipe.error);
-    EXPECT_EQ(pipe.error->kind, ErrorKind::NotARegularFile);
-    EXPECT_FALSE(pipe.file);
-    ASSERT_TRUE(dir.error);
-    EXPECT_EQ(dir.error->kind, ErrorKind::NotARegularFile);
+TEST_F(PosixFileSystemTest, OpenRefusesFoldersAndSocketsWithoutOpeningThem) {
+    for (const std::string& path : {tree.folder("dir"), tree.socket("sock")}) {
+        const OpenOutcome opened = open(path);
+        ASSERT_TRUE(opened.error) << path;
+        EXPECT_EQ(opened.error->kind, ErrorKind::NotARegularFile) << path;
+        EXPECT_FALSE(opened.file) << path;
+        EXPECT_FALSE(fs.resetAttributes(listed(path))) << path;  // left to the open to refuse
+    }
 }
 
 TEST_F(PosixFileSystemTest, NoDescriptorOutlivesItsOwner) {
     const std::string path = tree.file("f");
+    const std::string link = tree.link("link", path);
     tree.file("d/a");
+    const ListedFile stale{path, FileId{}};  // a folder identity that no longer matches
     const std::size_t before = OpenDescriptorCount();
 
-    fs.openForOverwrite(path);  // never closed by the caller
-    OpenOutcome closed = fs.openForOverwrite(path);
+    open(path);  // never closed by the caller
+    open(link);
+    OpenOutcome closed = open(path);
     EXPECT_FALSE(closed.file->close());
     closed.file.reset();  // closed already: must not close again
-    fs.openForOverwrite(tree["d"]);  // refused after opening
-    fs.listDirectory(tree["d"], [](const DirEntry&) {});
-    EXPECT_THROW(fs.listDirectory(tree["d"], [](const DirEntry&) { throw std::runtime_error("stop"); }),
+    open(tree["d"]);      // refused after its folder was opened
+    fs.openForOverwrite(stale);
+    FileId folderId;
+    fs.listDirectory(tree["d"], folderId, [](const DirEntry&) {});
+    EXPECT_THROW(fs.listDirectory(tree["d"], folderId, [](const DirEntry&) { throw std::runtime_error("stop"); }),
                  std::runtime_error);
 
     EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
-TEST_F(PosixFileSystemTest, RemoveDeletesTheLinkNotItsTarget) {
-    const std::string target = tree.file("target", "keep me");
-    const std::string link = tree.link("link", target);
-
-    EXPECT_FALSE(fs.remove(link));
-
-    EXPECT_FALSE(Exists(link));
-    EXPECT_EQ(ReadAll(target), "keep me");
-    const Failure again = fs.remove(link);
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->kind, ErrorKind::NotFound);
-}
-
-TEST_F(PosixFileSystemTest, ListingNamesEveryEntryOnceWithItsKind) {
+TEST_F(PosixFileSystemTest, ListingNamesEveryEntryOnceWithItsKindAndTheFolderItRead) {
     tree.file("d/file");
     tree.folder("d/sub");
     tree.file("d/.hidden");
@@ -184,47 +143,41 @@ TEST_F(PosixFileSystemTest, ListingNamesEveryEntryOnceWithItsKind) {
     tree.link("d/toFile", tree["d/file"]);
     tree.link("d/toDir", tree["d/sub"]);
     tree.link("d/dangling", tree["d/nothing"]);
+    tree.fifo("d/pipe");
 
-    const auto entries = listed(tree["d"]);
+    std::map<std::string, DirEntry> entries;
+    FileId listedId;
+    const Failure failed = fs.listDirectory(tree["d"], listedId, [&](const DirEntry& entry) {
+        EXPECT_TRUE(entries.emplace(entry.name, entry).second) << entry.name;
+    });
+    FileId folderId;
+    ASSERT_FALSE(fs.identifyFolder(tree["d"], folderId));
 
-    ASSERT_EQ(entries.size(), 7u);  // no "." or ".."
-    const auto is = [&](const char* name, bool directory, bool hidden, bool link) {
+    ASSERT_FALSE(failed) << failed->systemText;
+    EXPECT_EQ(listedId, folderId);
+    ASSERT_EQ(entries.size(), 8u);  // no "." or ".."
+    const auto is = [&](const char* name, EntryKind kind, bool hidden, bool linkToDirectory) {
         const DirEntry& entry = entries.at(name);
-        EXPECT_EQ(entry.name, name);
-        EXPECT_EQ(entry.isDirectory, directory) << name;
+        EXPECT_EQ(entry.kind, kind) << name;
         EXPECT_EQ(entry.isHidden, hidden) << name;
-        EXPECT_EQ(entry.isLink, link) << name;
+        EXPECT_EQ(entry.linkToDirectory, linkToDirectory) << name;
     };
-    is("file", false, false, false);
-    is("sub", true, false, false);
-    is(".hidden", false, true, false);
-    is(".hiddenDir", true, true, false);
-    is("toFile", false, false, true);
-    is("toDir", true, false, true);
-    is("dangling", false, false, true);
-}
-
-TEST_F(PosixFileSystemTest, ListingAFolderThatIsNotThereSaysWhy) {
-    const std::string file = tree.file("plain");
-    bool called = false;
-    const auto callback = [&](const DirEntry&) { called = true; };
-
-    const Failure missing = fs.listDirectory(tree["missing"], callback);
-    const Failure notAFolder = fs.listDirectory(file, callback);
-
-    ASSERT_TRUE(missing);
-    EXPECT_EQ(missing->kind, ErrorKind::NotFound);
-    ASSERT_TRUE(notAFolder);
-    EXPECT_EQ(notAFolder->kind, ErrorKind::PathNotFound);
-    EXPECT_FALSE(called);
+    is("file", EntryKind::File, false, false);
+    is("sub", EntryKind::Directory, false, false);
+    is(".hidden", EntryKind::File, true, false);
+    is(".hiddenDir", EntryKind::Directory, true, false);
+    is("toFile", EntryKind::Link, false, false);
+    is("toDir", EntryKind::Link, false, true);
+    is("dangling", EntryKind::Link, false, false);
+    is("pipe", EntryKind::Other, false, false);
 }
 
 TEST_F(PosixFileSystemTest, KindOfDoesNotFollowTheLastLink) {
-    const std::string file = tree.file("f");
-    EXPECT_EQ(fs.kindOf(file), PathKind::File);
-    EXPECT_EQ(fs.kindOf(tree.folder("d")), PathKind::Directory);
-    EXPECT_EQ(fs.kindOf(tree.link("l", tree["d"])), PathKind::Link);
-    EXPECT_EQ(fs.kindOf(tree["missing"]), PathKind::Missing);
+    EXPECT_EQ(fs.kindOf(tree.file("f")), EntryKind::File);
+    EXPECT_EQ(fs.kindOf(tree.folder("d")), EntryKind::Directory);
+    EXPECT_EQ(fs.kindOf(tree.link("l", tree["d"])), EntryKind::Link);
+    EXPECT_EQ(fs.kindOf(tree.fifo("p")), EntryKind::Other);
+    EXPECT_EQ(fs.kindOf(tree["missing"]), std::nullopt);
 }
 
 TEST(ProgramArgumentsTest, LeavesOutTheProgramAndKeepsTheRestAsGiven) {

@@ -1,16 +1,24 @@
 #pragma once
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
+#include "platform/unique_handle.h"
+
 namespace shredder::testing {
+
+using UniqueFd = UniqueHandle<HandlePolicy<int, ::close, -1>>;
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempTree {
@@ -45,6 +53,24 @@ public:
     std::string link(const std::string& relative, const std::string& target) const {
         const std::string path = (*this)[relative];
         std::filesystem::create_symlink(target, path);
+        return path;
+    }
+    std::string fifo(const std::string& relative) const {
+        const std::string path = (*this)[relative];
+        if (::mkfifo(path.c_str(), 0600) != 0) throw std::system_error(errno, std::generic_category(), path);
+        return path;
+    }
+    // A socket's name in the tree; the socket itself is closed, its entry stays.
+    std::string socket(const std::string& relative) const {
+        const std::string path = (*this)[relative];
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (path.size() >= sizeof address.sun_path) throw std::length_error(path);
+        path.copy(address.sun_path, path.size());
+        const UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        if (!fd || ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            throw std::system_error(errno, std::generic_category(), path);
+        }
         return path;
     }
 
