@@ -42,7 +42,9 @@ public:
         return inner_.listDirectory(folder, folderId, onEntry);
     }
     std::optional<EntryKind> kindOf(const std::string& path) override { return inner_.kindOf(path); }
-    Failure resetAttributes(const ListedFile& file) override { return inner_.resetAttributes(file); }
+    Failure resetAttributes(const ListedFile& file, std::uint64_t& length) override {
+        return inner_.resetAttributes(file, length);
+    }
     OpenOutcome openForOverwrite(const ListedFile& file) override { return inner_.openForOverwrite(file); }
 
 private:
