@@ -1,0 +1,148 @@
+// The window stays alive while a run or a walk works: it answers other programs, its controls
+// rest, and closing it asks during a run and stops a walk at once.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+
+#include "app/layout.h"
+#include "driver/dialogs.h"
+#include "driver/drop.h"
+#include "driver/program.h"
+#include "driver/temp_folder.h"
+#include "driver/wait.h"
+#include "user_steps.h"
+#include "window_test.h"
+
+namespace e2e {
+namespace {
+namespace layout = shredder::layout;
+using Clock = std::chrono::steady_clock;
+
+// Long enough for a run to last a few seconds under Wine on this machine.
+constexpr std::uint64_t kLargeFile = 3'000'000'000;
+
+class LiveWindowTest : public WindowTest {
+protected:
+    // Starts the run over what is listed and answers the confirmation.
+    bool StartRun() {
+        if (!Press(program.control(layout::kCommand3))) return false;
+        HWND box = WaitForDialog(program);
+        return box && Press(box, IDOK) && WaitUntilClosed(box);
+    }
+
+    // A message from another program, answered within half a second or not at all.
+    bool Answers(HWND window, UINT message, DWORD_PTR* result = nullptr) const {
+        DWORD_PTR ignored = 0;
+        return ::SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, 500, result ? result : &ignored) != 0;
+    }
+
+    HWND QuestionOnClose() {
+        ::PostMessageW(program.window(), WM_CLOSE, 0, 0);
+        return WaitForDialog(program);
+    }
+};
+
+TEST_F(LiveWindowTest, DuringARunTheWindowAnswersEveryProbeAndItsBarMoves) {
+    files.writeSized(L"large.bin", kLargeFile);
+    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin"}));
+    ASSERT_TRUE(StartRun());
+    const auto started = Clock::now();
+
+    int probes = 0, unanswered = 0;
+    DWORD_PTR lastPosition = 0, positionsSeen = 0;
+    while (DialogsOf(program).empty() && Clock::now() - started < std::chrono::minutes(2)) {
+        ++probes;
+        if (!Answers(program.window(), WM_NULL)) ++unanswered;
+        DWORD_PTR position = 0;
+        if (!Answers(program.control(layout::kJdt), PBM_GETPOS, &position)) ++unanswered;
+        if (position != lastPosition && position != 0) ++positionsSeen;
+        lastPosition = position;
+        ::Sleep(50);
+    }
+    const auto lasted = Clock::now() - started;
+    EXPECT_GE(lasted, std::chrono::seconds(2)) << "the run was too short to prove anything";
+    EXPECT_EQ(unanswered, 0) << "of " << probes << " probes";
+    EXPECT_GE(positionsSeen, 2) << "the bar's value, read from outside, moved during the run";
+    HWND done = WaitForDialog(program);
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(ReadMessageBox(done).text, L"完成文件粉碎！");
+    EXPECT_TRUE(Press(done, IDOK));
+}
+
+TEST_F(LiveWindowTest, ClearingTheListDuringARunLeavesItAsItWas) {
+    files.writeSized(L"large.bin", kLargeFile);
+    files.write(L"small.txt", "small");
+    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin", L"small.txt"}));
+    const auto listed = Entries(program);
+    ASSERT_TRUE(StartRun());
+
+    ::PostMessageW(program.control(layout::kCommand4), BM_CLICK, 0, 0);
+    ASSERT_TRUE(Answers(program.window(), WM_NULL)) << "the click has been handled once this is answered";
+    EXPECT_TRUE(DialogsOf(program).empty()) << "still running";
+    EXPECT_EQ(Entries(program), listed);
+
+    HWND done = WaitForDialog(program);
+    ASSERT_NE(done, nullptr);
+    EXPECT_TRUE(Press(done, IDOK));
+}
+
+TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringYesStopsAfterTheCurrentFile) {
+    const auto large = files.writeSized(L"large.bin", kLargeFile);
+    const auto small = files.write(L"small.txt", "keep me");
+    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin", L"small.txt"}));
+    ASSERT_TRUE(StartRun());
+
+    HWND question = QuestionOnClose();
+    ASSERT_NE(question, nullptr);
+    const MessageBoxView view = ReadMessageBox(question);
+    EXPECT_EQ(view.caption, L"文件粉碎");
+    EXPECT_EQ(view.text, L"粉碎尚未完成，要在当前文件粉碎完后停止吗？");
+    EXPECT_EQ(view.buttons, (std::vector<int>{IDYES, IDNO}));
+    ASSERT_TRUE(Press(question, IDYES));
+
+    ASSERT_TRUE(WaitUntil([&] { return !std::filesystem::exists(large); }, std::chrono::minutes(2)));
+    ASSERT_TRUE(WaitUntil([&] { return Entries(program) == EntriesFor({small}); }));
+    ASSERT_TRUE(program.settle());
+    EXPECT_TRUE(DialogsOf(program).empty()) << "no completion box after a stop";
+    EXPECT_EQ(ReadAll(small), "keep me");
+    EXPECT_TRUE(StartEnabled(program));
+    EXPECT_TRUE(program.running());
+}
+
+TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringNoLetsItFinish) {
+    const auto large = files.writeSized(L"large.bin", kLargeFile);
+    const auto small = files.write(L"small.txt", "goes too");
+    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin", L"small.txt"}));
+    ASSERT_TRUE(StartRun());
+
+    HWND question = QuestionOnClose();
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(Press(question, IDNO));
+    ASSERT_TRUE(WaitUntilClosed(question));
+
+    HWND done = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (done = WaitForDialog(program)) != nullptr; }, std::chrono::minutes(2)));
+    EXPECT_EQ(ReadMessageBox(done).text, L"完成文件粉碎！");
+    EXPECT_FALSE(std::filesystem::exists(large));
+    EXPECT_FALSE(std::filesystem::exists(small));
+    EXPECT_TRUE(Press(done, IDOK));
+    EXPECT_TRUE(program.running());
+}
+
+TEST_F(LiveWindowTest, ClosingDuringTheWalkOfALargeTreeEndsTheProgramPromptly) {
+    // The system's own /usr: a tree far larger than a test would make, and one a walk only reads.
+    const Drop drop(program, {std::filesystem::path(L"Z:\\usr")});
+    ASSERT_TRUE(drop.posted());
+    ASSERT_TRUE(Answers(program.window(), WM_NULL)) << "the window answers while it walks";
+    const auto closed = Clock::now();
+    ::PostMessageW(program.window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.waitForExit(std::chrono::seconds(5)));
+    EXPECT_LT(Clock::now() - closed, std::chrono::seconds(2));
+}
+
+}  // namespace
+}  // namespace e2e
