@@ -30,9 +30,9 @@ BOOL CALLBACK TakeMainWindow(HWND window, LPARAM parameter) {
 
 std::filesystem::path BuiltProgram() { return host::DosPath(SHREDDER_PROGRAM_PATH); }
 
-Program::Program(const std::filesystem::path& executable) {
+Program::Program(const std::filesystem::path& executable, const std::filesystem::path& workingFolder) {
     std::wstring commandLine = L"\"" + executable.wstring() + L"\"";
-    const std::wstring folder = executable.parent_path().wstring();
+    const std::wstring folder = (workingFolder.empty() ? executable.parent_path() : workingFolder).wstring();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};

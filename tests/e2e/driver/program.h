@@ -16,7 +16,9 @@ std::filesystem::path BuiltProgram();
 // ended in the destructor if the test did not end it.
 class Program {
 public:
-    explicit Program(const std::filesystem::path& executable = BuiltProgram());
+    // Started in `workingFolder`, or in the executable's folder when none is given.
+    explicit Program(const std::filesystem::path& executable = BuiltProgram(),
+                     const std::filesystem::path& workingFolder = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
