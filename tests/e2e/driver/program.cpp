@@ -1,5 +1,8 @@
 #include "driver/program.h"
 
+#include <winternl.h>
+
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -24,6 +27,28 @@ BOOL CALLBACK TakeMainWindow(HWND window, LPARAM parameter) {
     if (owner != search.processId || !::IsWindowVisible(window) || ClassOf(window) != kWindowClass) return TRUE;
     search.found = window;
     return FALSE;
+}
+
+// The head of the 64-bit RTL_USER_PROCESS_PARAMETERS, up to the current folder; <winternl.h>
+// leaves these fields unnamed.
+struct ProcessParametersHead {
+    ULONG maximumLength;
+    ULONG length;
+    ULONG flags;
+    ULONG debugFlags;
+    HANDLE consoleHandle;
+    ULONG consoleFlags;
+    HANDLE standardInput;
+    HANDLE standardOutput;
+    HANDLE standardError;
+    UNICODE_STRING currentFolder;
+};
+static_assert(offsetof(ProcessParametersHead, currentFolder) == 0x38);
+
+template <typename T>
+bool ReadFrom(HANDLE process, const void* address, T& value) {
+    SIZE_T read = 0;
+    return ::ReadProcessMemory(process, address, &value, sizeof(value), &read) && read == sizeof(value);
 }
 
 }  // namespace
@@ -62,6 +87,29 @@ Program::~Program() {
 }
 
 bool Program::running() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+std::filesystem::path Program::currentFolder() const {
+    // The process's PEB points to its parameters, which hold the current folder.
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG size = 0;
+    if (::NtQueryInformationProcess(process_.get(), ProcessBasicInformation, &basic, sizeof(basic), &size) != 0) {
+        return {};
+    }
+    PEB peb{};
+    ProcessParametersHead parameters{};
+    if (!ReadFrom(process_.get(), basic.PebBaseAddress, peb) ||
+        !ReadFrom(process_.get(), peb.ProcessParameters, parameters)) {
+        return {};
+    }
+    std::wstring folder(parameters.currentFolder.Length / sizeof(wchar_t), L'\0');
+    SIZE_T read = 0;
+    if (!::ReadProcessMemory(process_.get(), parameters.currentFolder.Buffer, folder.data(),
+                             folder.size() * sizeof(wchar_t), &read) ||
+        read != folder.size() * sizeof(wchar_t)) {
+        return {};
+    }
+    return folder;
+}
 
 bool Program::waitForExit(std::chrono::milliseconds patience) const {
     return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(patience.count())) == WAIT_OBJECT_0;

@@ -30,6 +30,9 @@ public:
     HANDLE process() const { return process_.get(); }
 
     bool running() const;
+    // The program's current folder, as the system keeps it for the process; empty when it
+    // cannot be read.
+    std::filesystem::path currentFolder() const;
     bool waitForExit(std::chrono::milliseconds patience) const;
     // Returns once the window's thread takes messages again (its main loop or a modal box), so
     // that everything a click set off has happened or is showing.
