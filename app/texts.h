@@ -34,6 +34,12 @@ inline constexpr char kTooManyFiles[] =
 inline constexpr char kFolderUnreadable[] = "无法读取文件夹：";
 inline constexpr char kShredFailed[] = "无法粉碎文件：";
 
+// A command that stopped part way; the reason follows on the next line.
+inline constexpr char kOperationFailed[] = "操作未能完成：";
+inline constexpr char kOutOfMemory[] = "内存不足。";
+inline constexpr char kListRefusedEntry[] = "列表无法再添加条目（已满或内存不足），后面的文件没有加入列表。";
+inline constexpr char kUnexpectedError[] = "发生了意外的错误。";
+
 // The reason behind a system error, as a Chinese sentence.
 std::string DescribeError(const SysError& error);
 

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <new>
+
 #include "app/texts.h"
 #include "app/win32/dropped_paths.h"
 #include "app/win32/screen_metrics.h"
@@ -34,6 +36,33 @@ std::optional<WindowFailure> RegisterWindowClass(HINSTANCE instance, int iconRes
     return std::nullopt;
 }
 
+// Counts a handler as running from its start until it has returned or thrown.
+class RunningHandler {
+public:
+    explicit RunningHandler(int& count) : count_(count) { ++count_; }
+    ~RunningHandler() { --count_; }
+    RunningHandler(const RunningHandler&) = delete;
+    RunningHandler& operator=(const RunningHandler&) = delete;
+
+private:
+    int& count_;
+};
+
+// Why a command stopped, in the user's words.
+std::string ReasonFor(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const win32::ListBoxAddFailed&) {
+        return texts::kListRefusedEntry;
+    } catch (const std::bad_alloc&) {
+        return texts::kOutOfMemory;
+    } catch (const std::exception& unexpected) {
+        return std::string(texts::kUnexpectedError) + "\n" + unexpected.what();
+    } catch (...) {
+        return texts::kUnexpectedError;
+    }
+}
+
 // The outer size whose client area is exactly the layout's, at the screen's DPI.
 SIZE FrameSizeFor(int dpi) {
     RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidthTwips, dpi),
@@ -44,7 +73,10 @@ SIZE FrameSizeFor(int dpi) {
 
 }  // namespace
 
-MainWindow::MainWindow(const WindowOptions& options) : options_(options) {}
+MainWindow::MainWindow(const WindowOptions& options)
+    : options_(options),
+      lastResortText_(win32::Widen(std::string(texts::kOperationFailed) + "\n" + texts::kUnexpectedError)),
+      lastResortCaption_(win32::Widen(texts::kAppTitle)) {}
 
 MainWindow::~MainWindow() {
     if (window_) ::DestroyWindow(window_);
@@ -118,7 +150,12 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
         self->window_ = nullptr;
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->handle(message, wParam, lParam);
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (...) {
+        self->reportFailure(std::current_exception());
+        return 0;
+    }
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -201,14 +238,40 @@ void MainWindow::onDrop(HDROP drop) {
 }
 
 void MainWindow::run(const std::function<void()>& handler) {
-    ++runningHandlers_;
-    handler();
-    --runningHandlers_;
+    {
+        // The failure box is modal too: drops arriving while it is up also wait.
+        const RunningHandler running(runningHandlers_);
+        try {
+            handler();
+        } catch (...) {
+            reportFailure(std::current_exception());
+        }
+    }
     while (runningHandlers_ == 0 && !deferredDrops_.empty()) {
         const std::vector<std::string> paths = std::move(deferredDrops_.front());
         deferredDrops_.erase(deferredDrops_.begin());
         run([&] { form_->Form_DropFiles(paths); });
     }
+}
+
+void MainWindow::reportFailure(const std::exception_ptr& failure) noexcept {
+    // A failure while the box of an earlier one is up (in a repaint under the box, say) would
+    // stack boxes without end: the box already up speaks for it.
+    if (reportingFailure_) return;
+    reportingFailure_ = true;
+    bool told = false;
+    try {
+        MessageBox* box = options_.messages ? options_.messages : messages_.get();
+        if (box) {
+            box->show(std::string(texts::kOperationFailed) + "\n" + ReasonFor(failure), texts::kAppTitle,
+                      MessageButtons::Ok, MessageIcon::Error);
+            told = true;
+        }
+    } catch (...) {
+        // Out of memory again, most likely: the words made in advance still reach the user.
+    }
+    if (!told) ::MessageBoxW(window_, lastResortText_.c_str(), lastResortCaption_.c_str(), MB_OK | MB_ICONERROR);
+    reportingFailure_ = false;
 }
 
 }  // namespace shredder::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,8 +62,12 @@ private:
     std::optional<WindowFailure> build();
     void onCommand(int id, int notification, HWND control);
     void onDrop(HDROP drop);
-    // Runs one handler, then the drops that arrived while it ran.
+    // Runs one handler, then the drops that arrived while it ran. Whatever the handler throws is
+    // reported to the user here and goes no further.
     void run(const std::function<void()>& handler);
+    // Tells the user that a command stopped part way, and why. Runs where an exception must go
+    // no further (it would unwind through the system's frames), so it throws nothing itself.
+    void reportFailure(const std::exception_ptr& failure) noexcept;
 
     WindowOptions options_;
     HWND window_ = nullptr;
@@ -70,6 +75,10 @@ private:
     win32::unique_hfont ownFont_;
     HWND focusBeforeDeactivation_ = nullptr;
     int runningHandlers_ = 0;
+    bool reportingFailure_ = false;
+    // Words for a failure that not even the usual box can report, made while memory was there.
+    std::wstring lastResortText_;
+    std::wstring lastResortCaption_;
     std::vector<std::vector<std::string>> deferredDrops_;
 
     // The real controls and services; built once the window exists.

@@ -1,6 +1,9 @@
 #include "platform/win32/open_dialog_text.h"
 
 #include "platform/win32/utf.h"
+#include "platform/win32/windows_api.h"
+
+#include <commdlg.h>
 
 namespace shredder::win32 {
 
@@ -12,6 +15,8 @@ std::wstring DialogFilter(std::string_view barSeparated) {
     filter.append(2, L'\0');
     return filter;
 }
+
+unsigned long DialogFlags(unsigned requested) { return requested | OFN_DONTADDTORECENT | OFN_NOCHANGEDIR; }
 
 std::string AnswerFromDialogBuffer(std::wstring_view buffer) {
     std::string answer;

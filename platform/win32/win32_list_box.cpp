@@ -12,7 +12,13 @@ constexpr int kExtentMargin = 8;
 // storage entry by entry.
 constexpr std::size_t kFirstReservation = 1024;
 
+std::string DescribeAddResult(long result) {
+    return std::string("LB_ADDSTRING failed: ") + (result == LB_ERRSPACE ? "LB_ERRSPACE" : "LB_ERR");
+}
+
 }  // namespace
+
+ListBoxAddFailed::ListBoxAddFailed(long result) : std::runtime_error(DescribeAddResult(result)) {}
 
 void Win32ListBox::append(const std::string& path) {
     const std::wstring text = Widen(path);
@@ -26,9 +32,8 @@ void Win32ListBox::append(const std::string& path) {
             reserved_ = entries + more;
         }
     }
-    // LB_ERRSPACE (out of memory) is all that can go wrong here, and nothing could be done
-    // about it but leave the entry out.
-    ::SendMessageW(control_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT added = ::SendMessageW(control_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (added == LB_ERR || added == LB_ERRSPACE) throw ListBoxAddFailed(static_cast<long>(added));
     widenExtentFor(text);
 }
 

@@ -31,7 +31,7 @@ OpenDialogAnswer Win32OpenFileDialog::showOpen(const OpenDialogRequest& request)
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = answer.data();
     ofn.nMaxFile = static_cast<DWORD>(answer.size());
-    ofn.Flags = request.flags;
+    ofn.Flags = DialogFlags(request.flags);
 
     OpenDialogAnswer result;
     if (!::GetOpenFileNameW(&ofn)) {

@@ -92,5 +92,13 @@ TEST_F(AddFilesTest, ChineseAndEmojiNamesArriveIntact) {
     EXPECT_EQ(Entries(program), EntriesFor({chinese, emoji, inside}));
 }
 
+TEST_F(AddFilesTest, TheProgramsCurrentFolderStaysWhereItWasNotOnTheFolderPickedFrom) {
+    const auto before = program.currentFolder();
+    ASSERT_FALSE(before.empty());
+    files.write(L"a.txt", "a");
+    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
+    EXPECT_EQ(program.currentFolder(), before);
+}
+
 }  // namespace
 }  // namespace e2e

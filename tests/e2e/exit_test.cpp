@@ -7,6 +7,7 @@
 #include "driver/program.h"
 #include "driver/temp_folder.h"
 #include "driver/wait.h"
+#include "driver/wine_host.h"
 #include "user_steps.h"
 
 namespace e2e {
@@ -33,6 +34,34 @@ TEST(Exit, ExitButtonOpensThePublisherPageAndEndsTheProgram) {
     ASSERT_EQ(addresses.size(), 1u);
     EXPECT_TRUE(IsPublisherPage(addresses.front())) << addresses.front();
     EXPECT_EQ(ReadAll(a), "a") << "leaving shreds nothing";
+}
+
+// An "explorer.exe" left in the folder that writes down, in that folder, that it ran.
+void LeaveStrayExplorer(const TempFolder& folder) {
+    std::filesystem::copy_file(host::DosPath(PLANTED_PROGRAM_PATH), folder.path() / L"explorer.exe");
+}
+
+bool StrayExplorerRan(const TempFolder& folder) { return std::filesystem::exists(folder.path() / L"ran.txt"); }
+
+TEST(Exit, ThePageOpensInTheSystemsExplorerNotAStrayOneBesideTheProgramOrInTheCurrentFolder) {
+    const BrowserRecorder browser;
+    ASSERT_TRUE(browser.ready());
+    const TempFolder installed;  // a copy of the program, kept where it was downloaded, say
+    const TempFolder current;
+    const auto copy = installed.path() / BuiltProgram().filename();
+    std::filesystem::copy_file(BuiltProgram(), copy);
+    LeaveStrayExplorer(installed);
+    LeaveStrayExplorer(current);
+    const Program program(copy, current.path());
+
+    ASSERT_TRUE(Press(program.control(layout::kCommand5)));
+    EXPECT_TRUE(program.waitForExit(kPatience));
+    const auto strayRan = [&] { return StrayExplorerRan(installed) || StrayExplorerRan(current); };
+    ASSERT_TRUE(WaitUntil([&] { return !browser.addresses().empty() || strayRan(); }));
+    EXPECT_FALSE(strayRan());
+    const auto addresses = browser.addresses();
+    ASSERT_EQ(addresses.size(), 1u);
+    EXPECT_TRUE(IsPublisherPage(addresses.front())) << addresses.front();
 }
 
 TEST(Exit, ClosingTheWindowEndsTheProgram) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <new>
 
 #include "app/layout.h"
+#include "app/texts.h"
 #include "app/win32/main_window.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/windows_api.h"
@@ -42,10 +44,20 @@ std::string TextOf(HWND window) {
     return Narrow(text);
 }
 
+// An open dialog that runs out of memory on request, as anything that allocates can.
+class ExhaustibleOpenFileDialog : public FakeOpenFileDialog {
+public:
+    bool failNext = false;
+    OpenDialogAnswer showOpen(const OpenDialogRequest& request) override {
+        if (std::exchange(failNext, false)) throw std::bad_alloc();
+        return FakeOpenFileDialog::showOpen(request);
+    }
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     TempFolder temp;
-    FakeOpenFileDialog openDialog;
+    ExhaustibleOpenFileDialog openDialog;
     FakeFolderBrowser folderBrowser;
     FakeMessageBox messages;
     FakeShell shell;
@@ -252,6 +264,68 @@ TEST_F(MainWindowTest, ADropDuringAShredRunIsTakenAfterTheRun) {
     EXPECT_TRUE(Exists(temp / "later.txt"));
     EXPECT_EQ(listed(), (std::vector<std::string>{temp / "later.txt"}));
     EXPECT_TRUE(startEnabled());  // the drop came after the run disabled it
+}
+
+const std::string kOutOfMemoryReport = std::string(texts::kOperationFailed) + "\n" + texts::kOutOfMemory;
+
+TEST_F(MainWindowTest, AHandlerRunningOutOfMemoryIsReportedAndTheWindowKeepsWorking) {
+    WriteTestFile(temp / "a.txt", "x");
+    WriteTestFile(temp / "b.txt", "x");
+    openDialog.failNext = true;
+    click(layout::kCommand1);
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, kOutOfMemoryReport);
+    EXPECT_EQ(messages.shown[0].caption, "霁川文件粉碎机");
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
+
+    // The next click and the next drop are handled as if nothing had happened.
+    openDialog.answer.fileName = temp / "a.txt";
+    click(layout::kCommand1);
+    drop({temp / "b.txt"});
+    EXPECT_EQ(listed(), (std::vector<std::string>{temp / "a.txt", temp / "b.txt"}));
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+// Makes the real list box refuse every entry beyond the first `room`, as a full one does.
+class FullListBox {
+public:
+    FullListBox(HWND list, LRESULT refusal, int room) : list_(list), refusal_(refusal), room_(room) {
+        ::SetWindowSubclass(list_, Refuse, kId, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~FullListBox() { ::RemoveWindowSubclass(list_, Refuse, kId); }
+    FullListBox(const FullListBox&) = delete;
+    FullListBox& operator=(const FullListBox&) = delete;
+
+private:
+    static constexpr UINT_PTR kId = 1;
+    static LRESULT CALLBACK Refuse(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<FullListBox*>(data);
+        if (message == LB_ADDSTRING && ::SendMessageW(window, LB_GETCOUNT, 0, 0) >= self->room_) return self->refusal_;
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
+    HWND list_;
+    LRESULT refusal_;
+    int room_;
+};
+
+TEST_F(MainWindowTest, AnEntryTheListRefusesIsReportedAndTheListKeepsWhatItTook) {
+    const std::string listRefused = std::string(texts::kOperationFailed) + "\n" + texts::kListRefusedEntry;
+    for (const LRESULT refusal : {LRESULT{LB_ERRSPACE}, LRESULT{LB_ERR}}) {
+        SCOPED_TRACE(refusal);
+        click(layout::kCommand4);
+        messages.shown.clear();
+        {
+            const FullListBox full(control(layout::kList1), refusal, 2);
+            openDialog.answer.fileName = "C:\\d\0a\0b\0c\0d"s;
+            click(layout::kCommand1);
+        }
+        EXPECT_EQ(listed(), (std::vector<std::string>{"C:\\d\\a", "C:\\d\\b"}));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, listRefused);
+        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
+    }
 }
 
 }  // namespace

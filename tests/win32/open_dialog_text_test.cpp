@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/open_dialog_text.h"
+#include "platform/win32/windows_api.h"
+
+#include <commdlg.h>
 
 namespace shredder::win32 {
 namespace {
@@ -13,6 +16,13 @@ std::wstring Buffer(const std::wstring& items) { return items + std::wstring(64,
 
 TEST(DialogFilter, BarsBecomeNulsAndTheListEndsInTwo) {
     EXPECT_EQ(DialogFilter("All Files|*.*"), L"All Files\0*.*\0\0"s);
+}
+
+// Wine's dialog never writes Recent shortcuts, so only the flag can be checked for that; the
+// current folder is checked on the real program from outside.
+TEST(DialogFlags, TheRequestsFlagsStayAndThePickLeavesNoRecentShortcutAndNoCurrentFolder) {
+    const unsigned long requested = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
+    EXPECT_EQ(DialogFlags(requested), requested | OFN_DONTADDTORECENT | OFN_NOCHANGEDIR);
 }
 
 TEST(DialogAnswer, CancelOrAnEmptyBufferIsEmpty) { EXPECT_EQ(AnswerFromDialogBuffer(Buffer(L"")), ""); }

@@ -16,7 +16,9 @@ std::filesystem::path BuiltProgram();
 // ended in the destructor if the test did not end it.
 class Program {
 public:
-    explicit Program(const std::filesystem::path& executable = BuiltProgram());
+    // Started in `workingFolder`, or in the executable's folder when none is given.
+    explicit Program(const std::filesystem::path& executable = BuiltProgram(),
+                     const std::filesystem::path& workingFolder = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -28,6 +30,9 @@ public:
     HANDLE process() const { return process_.get(); }
 
     bool running() const;
+    // The program's current folder, as the system keeps it for the process; empty when it
+    // cannot be read.
+    std::filesystem::path currentFolder() const;
     bool waitForExit(std::chrono::milliseconds patience) const;
     // Returns once the window's thread takes messages again (its main loop or a modal box), so
     // that everything a click set off has happened or is showing.
