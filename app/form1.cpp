@@ -64,9 +64,10 @@ void Form1::Command1_Click() {
     }
     if (answer.fileName.empty()) return;
 
+    // Enabled first: if the list refuses an entry part way, those it took can still be shredded.
+    p_.Command3.setEnabled(true);
     const ListBatch batch(p_.List1);
     for (const std::string& path : PathsFromOpenAnswer(answer.fileName)) append(ListFile(path, p_.fs));
-    p_.Command3.setEnabled(true);
 }
 
 void Form1::Command2_Click() {
@@ -219,6 +220,8 @@ void Form1::collect(std::vector<std::string> paths, bool walkEveryPath, std::fun
 }
 
 void Form1::finishCollecting(const Collected& found, const std::function<void(bool)>& then) {
+    // The start button first: if the list refuses an entry part way, those it took can still go.
+    then(found.usable);
     {
         const ListBatch batch(p_.List1);
         for (const ListedFile& file : found.files) append(file);
@@ -227,7 +230,6 @@ void Form1::finishCollecting(const Collected& found, const std::function<void(bo
         p_.messages.show(texts::DescribeUnreadableFolders(found.unreadable), texts::kAppTitle, MessageButtons::Ok,
                          MessageIcon::Error);
     }
-    then(found.usable);
     takeWaitingDrops();
 }
 

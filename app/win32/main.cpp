@@ -4,16 +4,30 @@
 #include <commctrl.h>
 
 #include "app/texts.h"
-#include "app/win32/com_apartment.h"
 #include "app/win32/main_window.h"
-#include "platform/win32/utf.h"
+#include "platform/win32/win32_text.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
+// COM for the user-interface thread (the shell's folder browser and the taskbar button need
+// it), for the lifetime of the scope.
+class ComApartment {
+public:
+    ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
+
 void ShowStartFailure(const shredder::app::WindowFailure& failure) {
     using shredder::win32::Widen;
-    const std::string text = failure.step + "\n\n" + shredder::DescribeInChinese(failure.error);
+    const std::string text = failure.step + "\n\n" + shredder::texts::DescribeError(failure.error);
     ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(shredder::texts::kAppTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
@@ -21,7 +35,7 @@ void ShowStartFailure(const shredder::app::WindowFailure& failure) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int showCommand) {
     // The folder browser is a COM object; a failure here shows when the browser is used.
-    const shredder::app::ComApartment com;
+    const ComApartment com;
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);

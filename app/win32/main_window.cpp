@@ -1,14 +1,11 @@
 #include "app/win32/main_window.h"
 
-#include <shellapi.h>
+#include <commctrl.h>
 
 #include <new>
 
 #include "app/texts.h"
-#include "app/win32/dropped_paths.h"
-#include "app/win32/screen_metrics.h"
-#include "platform/win32/utf.h"
-#include "platform/win32/win32_error.h"
+#include "platform/win32/win32_text.h"
 
 namespace shredder::app {
 namespace {
@@ -34,6 +31,65 @@ std::optional<WindowFailure> RegisterWindowClass(HINSTANCE instance, int iconRes
         return WindowFailure{"RegisterClassExW", win32::LastError()};
     }
     return std::nullopt;
+}
+
+struct ClassAndStyle {
+    const wchar_t* windowClass;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ClassAndStyle ClassFor(layout::ControlKind kind) {
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+        case layout::ControlKind::Button:
+            return {WC_BUTTONW, kChild | WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case layout::ControlKind::ListBox:
+            // Insertion order, one selection, exactly the table's height, and both scroll bars
+            // because full paths are long.
+            return {WC_LISTBOXW,
+                    kChild | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                    WS_EX_CLIENTEDGE};
+        case layout::ControlKind::ProgressBar:
+            // Shows, never takes the focus: no tab stop.
+            return {PROGRESS_CLASSW, kChild, 0};
+    }
+    return {WC_STATICW, kChild, 0};
+}
+
+// The program is system-DPI aware: one DPI for the whole session, the screen's.
+int ScreenDpi() {
+    const win32::unique_screen_dc screen(::GetDC(nullptr));
+    if (!screen) return USER_DEFAULT_SCREEN_DPI;
+    const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The system's message font (what dialogs use, with its CJK fallback), or nothing when the
+// system cannot say; the stock GUI font is the caller's fallback.
+win32::unique_hfont CreateMessageFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return {};
+    return win32::unique_hfont(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+// The paths of a WM_DROPFILES drop in the order dropped, each read with its own length so no
+// path is cut short. Does not release the drop.
+std::vector<std::string> DroppedPaths(HDROP drop) {
+    constexpr UINT kCountQuery = 0xFFFFFFFF;
+    const UINT count = ::DragQueryFileW(drop, kCountQuery, nullptr, 0);
+    std::vector<std::string> paths;
+    paths.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        if (length == 0) continue;
+        std::wstring path(length + 1, L'\0');
+        const UINT copied = ::DragQueryFileW(drop, i, path.data(), length + 1);
+        path.resize(copied);
+        paths.push_back(win32::Narrow(path));
+    }
+    return paths;
 }
 
 // Counts a handler as running from its start until it has returned or thrown.
@@ -79,7 +135,9 @@ MainWindow::MainWindow(const WindowOptions& options)
       lastResortCaption_(win32::Widen(texts::kAppTitle)) {}
 
 MainWindow::~MainWindow() {
-    if (window_) ::DestroyWindow(window_);
+    // The work ends first: it reports to a form and a window that must still be there.
+    worker_.reset();
+    window_.reset();
 }
 
 std::unique_ptr<MainWindow> MainWindow::Create(const WindowOptions& options, WindowFailure& failure) {
@@ -89,6 +147,13 @@ std::unique_ptr<MainWindow> MainWindow::Create(const WindowOptions& options, Win
         return nullptr;
     }
     return main;
+}
+
+HWND MainWindow::control(int id) const {
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        if (layout::kControls[i].id == id) return controls_[i];
+    }
+    return nullptr;
 }
 
 std::optional<WindowFailure> MainWindow::build() {
@@ -105,49 +170,72 @@ std::optional<WindowFailure> MainWindow::build() {
 
     ownFont_ = CreateMessageFont();
     const HFONT font = ownFont_ ? ownFont_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (auto failed = CreateChildControls(window_, dpi, font, controls_)) return failed;
-    ::DragAcceptFiles(window_, TRUE);
+    ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (auto failed = createControls(dpi, font)) return failed;
+    ::DragAcceptFiles(window_.get(), TRUE);
 
-    list_ = std::make_unique<win32::Win32ListBox>(control(layout::kList1));
-    startButton_ = std::make_unique<win32::Win32Button>(control(layout::kCommand3));
-    progress_ = std::make_unique<win32::Win32ProgressBar>(control(layout::kJdt));
-    openDialog_ = std::make_unique<win32::Win32OpenFileDialog>(window_);
-    folderBrowser_ = std::make_unique<win32::Win32FolderBrowser>(window_);
-    messages_ = std::make_unique<win32::Win32MessageBox>(window_);
-    skin_ = std::make_unique<win32::Win32Skin>(window_);
+    List1_ = std::make_unique<win32::Win32ListBox>(control(layout::kList1));
+    Command3_ = std::make_unique<win32::Win32Button>(control(layout::kCommand3));
+    jdt_ = std::make_unique<win32::Win32ProgressBar>(control(layout::kJdt));
+    cdlg_ = std::make_unique<win32::Win32OpenFileDialog>(window_.get());
+    folderBrowser_ = std::make_unique<win32::Win32FolderBrowser>(window_.get());
+    messages_ = std::make_unique<win32::Win32MessageBox>(window_.get());
+    skin_ = std::make_unique<win32::Win32Skin>(window_.get());
+    taskbar_ = std::make_unique<win32::Win32TaskbarButton>(window_.get());
+    worker_ = std::make_unique<WindowWorker>(window_.get());
     form_ = std::make_unique<Form1>(Form1Parts{
-        *list_,
-        *startButton_,
-        *progress_,
-        options_.cdlg ? *options_.cdlg : *openDialog_,
+        *List1_,
+        *Command3_,
+        *jdt_,
+        options_.cdlg ? *options_.cdlg : *cdlg_,
         options_.folderBrowser ? *options_.folderBrowser : *folderBrowser_,
         options_.messages ? *options_.messages : *messages_,
         options_.fs ? *options_.fs : fs_,
         options_.shell ? *options_.shell : shell_,
         options_.skin ? *options_.skin : *skin_,
+        options_.background ? *options_.background : *worker_,
+        options_.taskbar ? *options_.taskbar : *taskbar_,
     });
     run([&] { form_->Form_Load(); });
     return std::nullopt;
 }
 
+std::optional<WindowFailure> MainWindow::createControls(int dpi, HFONT font) {
+    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window_.get(), GWLP_HINSTANCE));
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        const layout::ControlLayout& c = layout::kControls[i];
+        const ClassAndStyle kind = ClassFor(c.kind);
+        const std::wstring caption = win32::Widen(c.caption);
+        const HWND control = ::CreateWindowExW(
+            kind.exStyle, kind.windowClass, caption.c_str(), kind.style, layout::TwipsToPixels(c.left, dpi),
+            layout::TwipsToPixels(c.top, dpi), layout::TwipsToPixels(c.width, dpi),
+            layout::TwipsToPixels(c.height, dpi), window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+            instance, nullptr);
+        if (!control) return WindowFailure{std::string("CreateWindowExW ") + c.name, win32::LastError()};
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        controls_[i] = control;
+    }
+    return std::nullopt;
+}
+
 void MainWindow::show(int showCommand) {
-    ::ShowWindow(window_, showCommand);
-    ::UpdateWindow(window_);
+    ::ShowWindow(window_.get(), showCommand);
+    ::UpdateWindow(window_.get());
     ::SetFocus(control(layout::kCommand1));
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
+        self->window_.reset(window);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
+        // The system is destroying it: there is nothing left to own.
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
+        self->window_.release();
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
     try {
@@ -159,12 +247,30 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == win32::Win32TaskbarButton::CreatedMessage() && taskbar_) {
+        taskbar_->attachSystemObject();
+        return 0;
+    }
     switch (message) {
         case WM_COMMAND:
             onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_DROPFILES:
             onDrop(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_CLOSE:
+            onClose();
+            return 0;
+        case WindowWorker::kTasksMessage:
+            if (worker_) worker_->runTasks();
+            return 0;
+        case WindowWorker::kFinishedMessage:
+            // Like a drop, the end of the work waits for a handler's box to close.
+            if (runningHandlers_ > 0) {
+                workEnded_ = true;
+            } else if (worker_) {
+                run([&] { worker_->finish(); });
+            }
             return 0;
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORSTATIC:
@@ -180,7 +286,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // A plain window forgets its focused control when it loses activation; keep it.
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = ::GetFocus();
-                if (focus && ::IsChild(window_, focus)) focusBeforeDeactivation_ = focus;
+                if (focus && ::IsChild(window_.get(), focus)) focusBeforeDeactivation_ = focus;
             }
             break;
         case WM_SETFOCUS:
@@ -192,7 +298,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return ::DefWindowProcW(window_, message, wParam, lParam);
+    return ::DefWindowProcW(window_.get(), message, wParam, lParam);
 }
 
 void MainWindow::onCommand(int id, int notification, HWND control) {
@@ -237,6 +343,15 @@ void MainWindow::onDrop(HDROP drop) {
     run([&] { form_->Form_DropFiles(paths); });
 }
 
+void MainWindow::onClose() {
+    bool closing = true;
+    if (form_) {
+        closing = false;
+        run([&] { closing = form_->Form_QueryUnload(); });
+    }
+    if (closing && window_) ::DestroyWindow(window_.get());
+}
+
 void MainWindow::run(const std::function<void()>& handler) {
     {
         // The failure box is modal too: drops arriving while it is up also wait.
@@ -247,6 +362,8 @@ void MainWindow::run(const std::function<void()>& handler) {
             reportFailure(std::current_exception());
         }
     }
+    if (runningHandlers_ > 0) return;
+    if (std::exchange(workEnded_, false) && worker_) run([&] { worker_->finish(); });
     while (runningHandlers_ == 0 && !deferredDrops_.empty()) {
         const std::vector<std::string> paths = std::move(deferredDrops_.front());
         deferredDrops_.erase(deferredDrops_.begin());
@@ -270,7 +387,7 @@ void MainWindow::reportFailure(const std::exception_ptr& failure) noexcept {
     } catch (...) {
         // Out of memory again, most likely: the words made in advance still reach the user.
     }
-    if (!told) ::MessageBoxW(window_, lastResortText_.c_str(), lastResortCaption_.c_str(), MB_OK | MB_ICONERROR);
+    if (!told) ::MessageBoxW(window_.get(), lastResortText_.c_str(), lastResortCaption_.c_str(), MB_OK | MB_ICONERROR);
     reportingFailure_ = false;
 }
 

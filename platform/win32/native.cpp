@@ -1,8 +1,7 @@
 // The portable entry points of platform/native.h, answered by the Win32 layer.
 #include "platform/native.h"
 
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/utf.h"
+#include "platform/win32/win32_text.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/windows_api.h"
 

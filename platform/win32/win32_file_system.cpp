@@ -1,11 +1,8 @@
 #include "platform/win32/win32_file_system.h"
 
-#include "platform/win32/file_handles.h"
-#include "platform/win32/file_reports.h"
-#include "platform/win32/long_path.h"
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/utf.h"
-#include "platform/win32/win32_error.h"
+#include "platform/win32/file_facts.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/windows_api.h"
 #include "platform/win32/win32_opened_file.h"
 
 namespace shredder::win32 {

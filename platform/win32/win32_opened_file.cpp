@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/win32/file_handles.h"
-#include "platform/win32/file_reports.h"
-#include "platform/win32/utf.h"
-#include "platform/win32/win32_error.h"
+#include "platform/win32/file_facts.h"
+#include "platform/win32/win32_text.h"
 
 namespace shredder::win32 {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_api.h"
 
 namespace shredder::win32 {
 

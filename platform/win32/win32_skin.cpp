@@ -1,13 +1,32 @@
 #include "platform/win32/win32_skin.h"
 
-#include "platform/win32/small_file.h"
-#include "platform/win32/utf.h"
+#include "platform/win32/win32_text.h"
 
 namespace shredder::win32 {
 namespace {
 
 // A skin is a few lines; anything bigger is not one.
 constexpr std::size_t kLargestSkinFile = 64 * 1024;
+
+// The whole content of a small file, or nothing when it is missing, unreadable or larger than
+// `limit` bytes.
+std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t limit) {
+    const std::optional<std::wstring> systemPath = ForFileCall(path);
+    if (!systemPath) return std::nullopt;
+    const unique_hfile file(::CreateFileW(systemPath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > limit) {
+        return std::nullopt;
+    }
+    std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr)) return std::nullopt;
+    content.resize(read);
+    return content;
+}
 
 COLORREF ToColorRef(const Colour& colour) { return RGB(colour.red, colour.green, colour.blue); }
 

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "platform/skin.h"
+#include "platform/ui.h"
 #include "platform/skin_file.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_api.h"
 
 namespace shredder::win32 {
 

@@ -8,7 +8,7 @@
 #include "app/layout.h"
 #include "app/texts.h"
 #include "driver/dialogs.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_api.h"
 #include "driver/program.h"
 #include "driver/screen.h"
 #include "driver/temp_folder.h"

@@ -16,7 +16,9 @@
 namespace shredder::win32::testing {
 
 inline std::string Describe(const Failure& failure) {
-    return failure ? DescribeInChinese(*failure) + " (" + std::to_string(failure->code) + ")" : "";
+    if (!failure) return "";
+    return "kind " + std::to_string(static_cast<int>(failure->kind)) + ", code " + std::to_string(failure->code) + ": " +
+           failure->systemText;
 }
 
 // The attribute pass for one file; the length it reports is not looked at here.

@@ -1,5 +1,5 @@
 // Names taken literally, listing and paths, under Wine.
-#include "platform/win32/utf.h"
+#include "platform/win32/win32_text.h"
 #include "platform/win32/windows_api.h"
 #include "tests/win32/file_system_fixture.h"
 

@@ -1,6 +1,6 @@
 // What the run opens and writes: only the listed file, in the listed folder, never through a
 // link; under Wine.
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_api.h"
 #include "tests/win32/file_system_fixture.h"
 
 #include <winioctl.h>

@@ -1,6 +1,6 @@
 #include "tests/win32/remove_tree.h"
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_api.h"
 
 namespace shredder::win32::testing {
 

@@ -6,9 +6,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/win32/long_path.h"
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/utf.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/windows_api.h"
 #include "tests/win32/remove_tree.h"
 
 namespace shredder::win32::testing {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_api.h"
 
 namespace e2e {
 

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_api.h"
 #include "driver/temp_folder.h"
 #include "driver/text.h"
 #include "driver/wait.h"

@@ -1,7 +1,7 @@
 // The open dialog's filter and answer buffer in and out of the double-NUL form.
 #include <gtest/gtest.h>
 
-#include "platform/win32/open_dialog_text.h"
+#include "platform/win32/win32_dialogs.h"
 #include "platform/win32/windows_api.h"
 
 #include <commdlg.h>
@@ -20,9 +20,9 @@ TEST(DialogFilter, BarsBecomeNulsAndTheListEndsInTwo) {
 
 // Wine's dialog never writes Recent shortcuts, so only the flag can be checked for that; the
 // current folder is checked on the real program from outside.
-TEST(DialogFlags, TheRequestsFlagsStayAndThePickLeavesNoRecentShortcutAndNoCurrentFolder) {
-    const unsigned long requested = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
-    EXPECT_EQ(DialogFlags(requested), requested | OFN_DONTADDTORECENT | OFN_NOCHANGEDIR);
+TEST(DialogFlags, ManyFilesAtOnceAndThePickLeavesNoRecentShortcutAndNoCurrentFolder) {
+    // 0x80200, explorer style with multiple selection, is what the dialog has always been asked.
+    EXPECT_EQ(OpenDialogFlags(), 0x80200ul | OFN_DONTADDTORECENT | OFN_NOCHANGEDIR);
 }
 
 TEST(DialogAnswer, CancelOrAnEmptyBufferIsEmpty) { EXPECT_EQ(AnswerFromDialogBuffer(Buffer(L"")), ""); }

@@ -1,11 +1,42 @@
-#include "platform/win32/long_path.h"
+#include "platform/win32/win32_text.h"
 
+#include <climits>
+#include <stdexcept>
 #include <vector>
 
-#include "platform/win32/utf.h"
 #include "platform/win32/windows_api.h"
 
 namespace shredder::win32 {
+
+namespace {
+
+int CheckedLength(std::size_t size) {
+    if (size > static_cast<std::size_t>(INT_MAX)) throw std::length_error("text too long to convert");
+    return static_cast<int>(size);
+}
+
+}  // namespace
+
+std::wstring Widen(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int inLength = CheckedLength(utf8.size());
+    const int outLength = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, nullptr, 0);
+    if (outLength <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(outLength), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, wide.data(), outLength);
+    return wide;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+    if (utf16.empty()) return {};
+    const int inLength = CheckedLength(utf16.size());
+    const int outLength = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), inLength, nullptr, 0, nullptr, nullptr);
+    if (outLength <= 0) return {};
+    std::string narrow(static_cast<std::size_t>(outLength), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), inLength, narrow.data(), outLength, nullptr, nullptr);
+    return narrow;
+}
+
 namespace {
 
 constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
@@ -122,5 +153,58 @@ std::wstring AbsolutePath(std::wstring_view path) {
     std::wstring full = FullPath(std::wstring(path));
     return full.empty() ? std::wstring(path) : full;
 }
+
+namespace {
+
+ErrorKind KindOf(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+            return ErrorKind::NotFound;
+        case ERROR_PATH_NOT_FOUND:
+            return ErrorKind::PathNotFound;
+        case ERROR_ACCESS_DENIED:
+            return ErrorKind::AccessDenied;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return ErrorKind::SharingViolation;
+        case ERROR_HANDLE_DISK_FULL:
+        case ERROR_DISK_FULL:
+            return ErrorKind::DiskFull;
+        case ERROR_WRITE_PROTECT:
+            return ErrorKind::WriteProtected;
+        case ERROR_FILENAME_EXCED_RANGE:
+            return ErrorKind::NameTooLong;
+        case ERROR_IO_DEVICE:
+            return ErrorKind::DeviceError;
+        default:
+            return ErrorKind::Other;
+    }
+}
+
+}  // namespace
+
+std::string SystemMessage(unsigned long code) {
+    unique_local_text buffer;
+    LPWSTR raw = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        0, reinterpret_cast<LPWSTR>(&raw), 0, nullptr);
+    buffer.reset(raw);
+    if (length == 0 || !buffer) return {};
+    std::wstring text(buffer.get(), length);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+    return Narrow(text);
+}
+
+SysError ErrorFromCode(unsigned long code) {
+    SysError error;
+    error.kind = KindOf(code);
+    error.code = static_cast<long>(code);
+    // Only the codes without a sentence of their own need the system's wording.
+    if (error.kind == ErrorKind::Other) error.systemText = SystemMessage(code);
+    return error;
+}
+
+SysError LastError() { return ErrorFromCode(::GetLastError()); }
 
 }  // namespace shredder::win32

@@ -1,10 +1,10 @@
-// UTF-8 <-> UTF-16 and the long-path form handed to file calls.
+// Text, paths and error codes between the portable code and Win32.
 #include <gtest/gtest.h>
 
-#include "platform/win32/long_path.h"
-#include "platform/win32/module_folder.h"
-#include "platform/win32/utf.h"
 #include "platform/win32/windows_api.h"
+
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_text.h"
 
 namespace shredder::win32 {
 namespace {
@@ -96,6 +96,35 @@ TEST(ModuleFolder, CutsBeforeTheLastBackslashButKeepsADriveRoot) {
     EXPECT_EQ(FolderOfModule(L"C:\\Program Files\\Shredder\\FileShredder.exe"), L"C:\\Program Files\\Shredder");
     EXPECT_EQ(FolderOfModule(L"C:\\FileShredder.exe"), L"C:\\");
     EXPECT_EQ(FolderOfModule(L"\\\\?\\C:\\deep\\FileShredder.exe"), L"\\\\?\\C:\\deep");
+}
+
+TEST(Win32Error, MapsTheCodesTheRunMeets) {
+    const std::pair<DWORD, ErrorKind> cases[] = {
+        {ERROR_FILE_NOT_FOUND, ErrorKind::NotFound},        {ERROR_PATH_NOT_FOUND, ErrorKind::PathNotFound},
+        {ERROR_ACCESS_DENIED, ErrorKind::AccessDenied},     {ERROR_SHARING_VIOLATION, ErrorKind::SharingViolation},
+        {ERROR_LOCK_VIOLATION, ErrorKind::SharingViolation}, {ERROR_HANDLE_DISK_FULL, ErrorKind::DiskFull},
+        {ERROR_DISK_FULL, ErrorKind::DiskFull},             {ERROR_WRITE_PROTECT, ErrorKind::WriteProtected},
+        {ERROR_FILENAME_EXCED_RANGE, ErrorKind::NameTooLong}, {ERROR_IO_DEVICE, ErrorKind::DeviceError},
+    };
+    for (const auto& [code, kind] : cases) {
+        const SysError error = ErrorFromCode(code);
+        EXPECT_EQ(error.kind, kind) << code;
+        EXPECT_EQ(error.code, static_cast<long>(code));
+    }
+}
+
+TEST(Win32Error, OtherCodesCarryTheSystemsOwnWordingAndTheNumber) {
+    const SysError error = ErrorFromCode(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(error.kind, ErrorKind::Other);
+    EXPECT_FALSE(error.systemText.empty());
+    EXPECT_NE(error.systemText.back(), '\n');
+    EXPECT_EQ(error.code, 6);
+}
+
+TEST(Win32Error, LastErrorReadsTheFailingCallsCode) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    EXPECT_EQ(LastError().kind, ErrorKind::AccessDenied);
+    EXPECT_EQ(LastError().code, 5);
 }
 
 }  // namespace

@@ -1,10 +1,19 @@
 #pragma once
 
+// Text and paths between the portable code and Win32: UTF-8 and UTF-16, the \\?\ form every
+// file call takes, and what GetLastError() codes mean.
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/sys_error.h"
+
 namespace shredder::win32 {
+
+// The portable code speaks UTF-8; the system's W functions speak UTF-16. Invalid input is
+// replaced with U+FFFD rather than dropped, so a damaged name still reaches the error message.
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
 
 // The form of an absolute path handed to file calls: drive paths become \\?\C:\..., UNC paths
 // \\?\UNC\server\share\..., so that long paths work and the system takes every name literally:
@@ -24,5 +33,15 @@ bool IsAbsolutePath(std::wstring_view path);
 // A relative path made absolute against the working folder; absolute paths come back as given.
 // Only relative paths go through GetFullPathNameW, which also trims and maps names.
 std::wstring AbsolutePath(std::wstring_view path);
+
+// A GetLastError() code in the portable terms, with the system's own wording for the codes the
+// program has no sentence of its own for.
+SysError ErrorFromCode(unsigned long code);
+
+// The calling thread's GetLastError(), read at once: call it right after the failing call.
+SysError LastError();
+
+// FormatMessageW's text for a code, without the trailing line break; "" when there is none.
+std::string SystemMessage(unsigned long code);
 
 }  // namespace shredder::win32

@@ -1,7 +1,7 @@
 // How the layer reads what Windows reports: the answers Wine never gives, fed as values.
 #include <gtest/gtest.h>
 
-#include "platform/win32/file_reports.h"
+#include "platform/win32/file_facts.h"
 
 namespace shredder::win32 {
 namespace {
