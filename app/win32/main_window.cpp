@@ -363,11 +363,23 @@ void MainWindow::run(const std::function<void()>& handler) {
         }
     }
     if (runningHandlers_ > 0) return;
+    showWorking();
     if (std::exchange(workEnded_, false) && worker_) run([&] { worker_->finish(); });
     while (runningHandlers_ == 0 && !deferredDrops_.empty()) {
         const std::vector<std::string> paths = std::move(deferredDrops_.front());
         deferredDrops_.erase(deferredDrops_.begin());
         run([&] { form_->Form_DropFiles(paths); });
+    }
+}
+
+void MainWindow::showWorking() {
+    const bool working = form_ && form_->working();
+    if (working == showsWorking_) return;
+    showsWorking_ = working;
+    // The buttons do nothing while work runs, and look it. The start button keeps the state
+    // the handlers give it.
+    for (const int id : {layout::kCommand1, layout::kCommand2, layout::kCommand4, layout::kCommand5}) {
+        ::EnableWindow(control(id), working ? FALSE : TRUE);
     }
 }
 

@@ -74,6 +74,7 @@ private:
     // Whatever the handler throws is caught here and shown in a box; the window goes on.
     void run(const std::function<void()>& handler);
     void reportFailure(const std::exception_ptr& failure) noexcept;
+    void showWorking();
 
     WindowOptions options_;
     // Made in advance: the words still reach the user when there is no memory left to make them.
@@ -88,6 +89,7 @@ private:
     int runningHandlers_ = 0;
     std::vector<std::vector<std::string>> deferredDrops_;
     bool workEnded_ = false;  // the worker's work ended while a handler was running
+    bool showsWorking_ = false;
 
     // The real controls and services; built once the window exists.
     std::unique_ptr<win32::Win32ListBox> List1_;

@@ -48,6 +48,14 @@ bool Drain(const Program& program) {
     return arrived;
 }
 
+bool WaitUntilIdle(const Program& program) {
+    return Drain(program) && WaitUntil([&] { return ::IsWindowEnabled(program.control(layout::kCommand1)) != FALSE; });
+}
+
+bool ListShows(const Program& program, const std::vector<std::wstring>& expected) {
+    return WaitUntil([&] { return Entries(program) == expected; });
+}
+
 bool AddFiles(const Program& program, const std::filesystem::path& folder, const std::vector<std::wstring>& names) {
     if (!Press(program.control(layout::kCommand1))) return false;
     const OpenDialog dialog(program);
@@ -57,7 +65,7 @@ bool AddFiles(const Program& program, const std::filesystem::path& folder, const
 bool AddFolder(const Program& program, const std::filesystem::path& folder) {
     if (!Press(program.control(layout::kCommand2))) return false;
     FolderBrowser browser(program);
-    return browser && browser.choose(folder) && Drain(program);
+    return browser && browser.choose(folder) && WaitUntilIdle(program);
 }
 
 bool CancelAddFiles(const Program& program) {
@@ -69,7 +77,7 @@ bool CancelAddFiles(const Program& program) {
 bool CancelAddFolder(const Program& program) {
     if (!Press(program.control(layout::kCommand2))) return false;
     const FolderBrowser browser(program);
-    return browser && browser.cancel() && Drain(program);
+    return browser && browser.cancel() && WaitUntilIdle(program);
 }
 
 std::vector<std::wstring> EntriesFor(const std::vector<std::filesystem::path>& files) {

@@ -21,6 +21,13 @@ std::pair<int, int> BarRange(const Program& program);
 // modal box that a click opened), so that what a click or a drop set off is visible.
 bool Drain(const Program& program);
 
+// Waits until work a click or a drop set off has ended: the buttons it rests come back.
+bool WaitUntilIdle(const Program& program);
+
+// Waits until the list shows exactly these entries: what a drop or a folder sets off is
+// collected away from the window's thread and comes in a moment later.
+bool ListShows(const Program& program, const std::vector<std::wstring>& expected);
+
 // The add-files button, then the open dialog: opens the folder and picks the names.
 bool AddFiles(const Program& program, const std::filesystem::path& folder, const std::vector<std::wstring>& names);
 // The add-folder button, then the folder browser: walks its tree to the folder and picks it.
