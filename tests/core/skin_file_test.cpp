@@ -3,7 +3,7 @@
 
 #include "platform/skin_file.h"
 
-namespace shredder {
+namespace shredder::testing {
 namespace {
 
 TEST(SkinFile, ReadsEverySetting) {
@@ -61,4 +61,4 @@ TEST(SkinFile, MalformedFilesGiveNothingAtAll) {
 }
 
 }  // namespace
-}  // namespace shredder
+}  // namespace shredder::testing

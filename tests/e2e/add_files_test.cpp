@@ -5,12 +5,12 @@
 #include "driver/dialogs.h"
 #include "driver/open_dialog.h"
 #include "driver/program.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/wine_host.h"
 #include "user_steps.h"
 #include "window_test.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 namespace layout = shredder::layout;
 
@@ -28,7 +28,7 @@ TEST_F(AddFilesTest, DialogOpensEmptyWithTheAllFilesFilter) {
 
 TEST_F(AddFilesTest, OneFileIsListedWithItsFullPath) {
     const auto a = files.write(L"a.txt", "a");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt"}));
     EXPECT_EQ(Entries(program), EntriesFor({a}));
     EXPECT_TRUE(StartEnabled(program));
 }
@@ -37,7 +37,7 @@ TEST_F(AddFilesTest, ThreeFilesAreListedInTheOrderChosen) {
     const auto a = files.write(L"a.txt", "a");
     const auto b = files.write(L"b.txt", "b");
     const auto c = files.write(L"c.txt", "c");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt", L"b.txt", L"c.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt", L"b.txt", L"c.txt"}));
     EXPECT_EQ(Entries(program), EntriesFor({a, b, c}));
     EXPECT_TRUE(StartEnabled(program));
 }
@@ -45,8 +45,8 @@ TEST_F(AddFilesTest, ThreeFilesAreListedInTheOrderChosen) {
 TEST_F(AddFilesTest, FilesGoAfterWhatIsListedAndMayRepeat) {
     const auto a = files.write(L"a.txt", "a");
     const auto b = files.write(L"b.txt", "b");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"b.txt", L"a.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"b.txt", L"a.txt"}));
     EXPECT_EQ(Entries(program), EntriesFor({a, b, a}));
 }
 
@@ -60,11 +60,11 @@ TEST_F(AddFilesTest, CancelOnAFreshWindowChangesNothing) {
 TEST_F(AddFilesTest, CancelKeepsTheListAndTheStartButton) {
     const auto a = files.write(L"a.txt", "a");
     files.write(L"b.txt", "b");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt"}));
     ASSERT_TRUE(Press(program.control(layout::kCommand1)));
     const OpenDialog dialog(program);
     ASSERT_TRUE(dialog);
-    ASSERT_TRUE(dialog.goTo(files.path()));
+    ASSERT_TRUE(dialog.goTo(files.location()));
     ASSERT_TRUE(dialog.cancel());
     ASSERT_TRUE(Drain(program));
     EXPECT_EQ(Entries(program), EntriesFor({a}));
@@ -72,7 +72,7 @@ TEST_F(AddFilesTest, CancelKeepsTheListAndTheStartButton) {
 }
 
 TEST_F(AddFilesTest, FilesAtADriveRootGetOneBackslash) {
-    const host::DriveMapping drive(files.path());
+    const host::DriveMapping drive(files.location());
     ASSERT_FALSE(drive.letter().empty()) << "could not map a drive letter to the test folder";
     files.write(L"a.txt", "a");
     files.write(L"b.txt", "b");
@@ -87,7 +87,7 @@ TEST_F(AddFilesTest, ChineseAndEmojiNamesArriveIntact) {
     const auto emoji = files.write(L"😀 表情 𠀀.txt", "2");
     const auto folder = files.makeFolder(L"机密资料");
     const auto inside = files.write(L"机密资料/报告.txt", "3");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"粉碎测试文档.txt", L"😀 表情 𠀀.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"粉碎测试文档.txt", L"😀 表情 𠀀.txt"}));
     ASSERT_TRUE(AddFiles(program, folder, {L"报告.txt"}));
     EXPECT_EQ(Entries(program), EntriesFor({chinese, emoji, inside}));
 }
@@ -96,9 +96,9 @@ TEST_F(AddFilesTest, TheProgramsCurrentFolderStaysWhereItWasNotOnTheFolderPicked
     const auto before = program.currentFolder();
     ASSERT_FALSE(before.empty());
     files.write(L"a.txt", "a");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt"}));
     EXPECT_EQ(program.currentFolder(), before);
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

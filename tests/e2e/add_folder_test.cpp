@@ -11,12 +11,12 @@
 #include "driver/dialogs.h"
 #include "driver/folder_browser.h"
 #include "driver/program.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/text.h"
 #include "user_steps.h"
 #include "window_test.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 namespace layout = shredder::layout;
 
@@ -72,7 +72,7 @@ TEST_F(AddFolderTest, ChosenFolderAddsItsFilesInWalkOrder) {
     const auto system = files.write(L"tree/system-folder/inside.txt", "s");
     ::SetFileAttributesW(system.parent_path().c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
     const auto before = files.write(L"before.txt", "b");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"before.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"before.txt"}));
 
     ASSERT_TRUE(AddFolder(program, tree));
 
@@ -99,11 +99,11 @@ TEST_F(AddFolderTest, CancelKeepsTheListAndEnablesStart) {
 
 TEST_F(AddFolderTest, CancelAfterFilesKeepsThem) {
     const auto a = files.write(L"a.txt", "a");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt"}));
     ASSERT_TRUE(CancelAddFolder(program));
     EXPECT_EQ(Entries(program), EntriesFor({a}));
     EXPECT_TRUE(StartEnabled(program));
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

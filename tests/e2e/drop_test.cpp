@@ -5,12 +5,12 @@
 #include "driver/dialogs.h"
 #include "driver/drop.h"
 #include "driver/program.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/wait.h"
 #include "user_steps.h"
 #include "window_test.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 namespace layout = shredder::layout;
 
@@ -39,7 +39,7 @@ TEST_F(DropTest, DroppedFolderIsWalkedLikeTheAddFolderButton) {
 
 TEST_F(DropTest, MixOfFilesAndFoldersGoesAfterWhatIsListed) {
     const auto first = files.write(L"first.txt", "1");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"first.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"first.txt"}));
     const auto a = files.write(L"a.txt", "a");
     const auto tree = files.makeFolder(L"tree");
     const auto x = files.write(L"tree/x.txt", "x");
@@ -50,7 +50,7 @@ TEST_F(DropTest, MixOfFilesAndFoldersGoesAfterWhatIsListed) {
 }
 
 TEST_F(DropTest, NothingUsableDroppedLeavesStartAsItWas) {
-    const Drop drop(program, {files.path() / L"gone.txt"});
+    const Drop drop(program, {files.location() / L"gone.txt"});
     ASSERT_TRUE(drop.posted());
     ASSERT_TRUE(WaitUntilIdle(program));
     EXPECT_TRUE(Entries(program).empty());
@@ -60,7 +60,7 @@ TEST_F(DropTest, NothingUsableDroppedLeavesStartAsItWas) {
 TEST_F(DropTest, DropDuringARunIsTakenAfterTheRunEnds) {
     const auto listed = files.write(L"listed.txt", "listed");
     const auto dropped = files.write(L"dropped.txt", "dropped");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"listed.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"listed.txt"}));
     ASSERT_TRUE(Press(program.control(layout::kCommand3)));
     HWND confirmation = WaitForDialog(program);
     ASSERT_NE(confirmation, nullptr);
@@ -89,9 +89,9 @@ TEST_F(DropTest, PathsLongerThan260CharactersAreTakenWhole) {
     // Each name stays within the 255 bytes Linux allows for one name (3 bytes a character).
     const std::wstring level(60, L'长');
     const auto deep = files.makeFolder(std::filesystem::path(level) / level / level / level);
-    const auto file = files.write(deep.lexically_relative(files.path()) / L"文件.txt", "deep");
+    const auto file = files.write(deep.lexically_relative(files.location()) / L"文件.txt", "deep");
     ASSERT_GT(file.wstring().size(), 260u);
-    const Drop drop(program, {file, files.path() / level});
+    const Drop drop(program, {file, files.location() / level});
     ASSERT_TRUE(drop.posted());
     EXPECT_TRUE(ListShows(program, EntriesFor({file, file})));
 }
@@ -109,4 +109,4 @@ TEST_F(DropTest, DroppedFilesCanBeShredded) {
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

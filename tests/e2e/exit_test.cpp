@@ -5,12 +5,12 @@
 #include "driver/browser_recorder.h"
 #include "driver/dialogs.h"
 #include "driver/program.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/wait.h"
 #include "driver/wine_host.h"
 #include "user_steps.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 namespace layout = shredder::layout;
 
@@ -25,7 +25,7 @@ TEST(Exit, ExitButtonOpensThePublisherPageAndEndsTheProgram) {
     const TempFolder files;
     const auto a = files.write(L"a.txt", "a");
     const Program program;
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt"}));
 
     ASSERT_TRUE(Press(program.control(layout::kCommand5)));
     EXPECT_TRUE(program.waitForExit(kPatience));
@@ -38,21 +38,21 @@ TEST(Exit, ExitButtonOpensThePublisherPageAndEndsTheProgram) {
 
 // An "explorer.exe" left in the folder that writes down, in that folder, that it ran.
 void LeaveStrayExplorer(const TempFolder& folder) {
-    std::filesystem::copy_file(host::DosPath(PLANTED_PROGRAM_PATH), folder.path() / L"explorer.exe");
+    std::filesystem::copy_file(host::DosPath(PLANTED_PROGRAM_PATH), folder.location() / L"explorer.exe");
 }
 
-bool StrayExplorerRan(const TempFolder& folder) { return std::filesystem::exists(folder.path() / L"ran.txt"); }
+bool StrayExplorerRan(const TempFolder& folder) { return std::filesystem::exists(folder.location() / L"ran.txt"); }
 
 TEST(Exit, ThePageOpensInTheSystemsExplorerNotAStrayOneBesideTheProgramOrInTheCurrentFolder) {
     const BrowserRecorder browser;
     ASSERT_TRUE(browser.ready());
     const TempFolder installed;  // a copy of the program, kept where it was downloaded, say
     const TempFolder current;
-    const auto copy = installed.path() / BuiltProgram().filename();
+    const auto copy = installed.location() / BuiltProgram().filename();
     std::filesystem::copy_file(BuiltProgram(), copy);
     LeaveStrayExplorer(installed);
     LeaveStrayExplorer(current);
-    const Program program(copy, current.path());
+    const Program program(copy, current.location());
 
     ASSERT_TRUE(Press(program.control(layout::kCommand5)));
     EXPECT_TRUE(program.waitForExit(kPatience));
@@ -74,4 +74,4 @@ TEST(Exit, ClosingTheWindowEndsTheProgram) {
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -5,12 +5,12 @@
 #include "driver/dialogs.h"
 #include "driver/mouse.h"
 #include "driver/program.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/wait.h"
 #include "user_steps.h"
 #include "window_test.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 namespace layout = shredder::layout;
 
@@ -20,7 +20,7 @@ protected:
         a = files.write(L"a.txt", "a");
         b = files.write(L"b.txt", "b");
         c = files.write(L"c.txt", "c");
-        ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt", L"b.txt", L"c.txt"}));
+        ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt", L"b.txt", L"c.txt"}));
         ASSERT_EQ(Entries(program), EntriesFor({a, b, c}));
     }
 
@@ -82,4 +82,4 @@ TEST(ListEdit, ClearOnAFreshWindowKeepsStartDisabled) {
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

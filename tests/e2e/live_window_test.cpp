@@ -12,12 +12,12 @@
 #include "driver/dialogs.h"
 #include "driver/drop.h"
 #include "driver/program.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/wait.h"
 #include "user_steps.h"
 #include "window_test.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 namespace layout = shredder::layout;
 using Clock = std::chrono::steady_clock;
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(LiveWindowTest, DuringARunTheWindowAnswersEveryProbeAndItsBarMoves) {
     files.writeSized(L"large.bin", kLargeFile);
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin"}));
     ASSERT_TRUE(StartRun());
     const auto started = Clock::now();
 
@@ -76,7 +76,7 @@ TEST_F(LiveWindowTest, DuringARunTheWindowAnswersEveryProbeAndItsBarMoves) {
 TEST_F(LiveWindowTest, ClearingTheListDuringARunLeavesItAsItWas) {
     files.writeSized(L"large.bin", kLargeFile);
     files.write(L"small.txt", "small");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin", L"small.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin", L"small.txt"}));
     const auto listed = Entries(program);
     ASSERT_TRUE(StartRun());
 
@@ -93,7 +93,7 @@ TEST_F(LiveWindowTest, ClearingTheListDuringARunLeavesItAsItWas) {
 TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringYesStopsAfterTheCurrentFile) {
     const auto large = files.writeSized(L"large.bin", kLargeFile);
     const auto small = files.write(L"small.txt", "keep me");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin", L"small.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin", L"small.txt"}));
     ASSERT_TRUE(StartRun());
 
     HWND question = QuestionOnClose();
@@ -116,7 +116,7 @@ TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringYesStopsAfterTheCurrentFile)
 TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringNoLetsItFinish) {
     const auto large = files.writeSized(L"large.bin", kLargeFile);
     const auto small = files.write(L"small.txt", "goes too");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin", L"small.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin", L"small.txt"}));
     ASSERT_TRUE(StartRun());
 
     HWND question = QuestionOnClose();
@@ -145,4 +145,4 @@ TEST_F(LiveWindowTest, ClosingDuringTheWalkOfALargeTreeEndsTheProgramPromptly) {
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

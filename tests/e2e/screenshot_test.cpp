@@ -4,18 +4,18 @@
 
 #include "driver/program.h"
 #include "driver/screen.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/text.h"
 #include "driver/wine_host.h"
 #include "user_steps.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 TEST(Screenshot, WindowWithFilesInTheList) {
     const TempFolder files;
     // A drive of its own keeps the paths short enough to read whole in the picture.
-    const host::DriveMapping drive(files.path());
+    const host::DriveMapping drive(files.location());
     ASSERT_FALSE(drive.letter().empty());
     const std::vector<std::wstring> names{L"财务报表 2023.xlsx", L"合同草案.docx", L"客户名单.csv", L"会议纪要.txt"};
     for (const auto& name : names) files.write(std::filesystem::path(L"项目资料") / name, "x");
@@ -38,4 +38,4 @@ TEST(Screenshot, WindowWithFilesInTheList) {
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

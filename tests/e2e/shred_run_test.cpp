@@ -13,13 +13,13 @@
 #include "platform/win32/windows_api.h"
 #include "driver/program.h"
 #include "driver/screen.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/text.h"
 #include "driver/wait.h"
 #include "user_steps.h"
 #include "window_test.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 namespace layout = shredder::layout;
 namespace texts = shredder::texts;
@@ -58,7 +58,7 @@ protected:
 
 TEST_F(ShredRunTest, ConfirmationAsksWithAQuestion) {
     files.write(L"a.txt", "a");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt"}));
     HWND box = StartRun();
     ASSERT_NE(box, nullptr);
     const MessageBoxView view = ReadMessageBox(box);
@@ -75,7 +75,7 @@ TEST_F(ShredRunTest, CancelChangesNothingOnDiskOrOnScreen) {
     const auto a = files.write(L"a.txt", "keep me");
     const auto b = files.write(L"b.txt", "and me");
     ::SetFileAttributesW(a.c_str(), FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt", L"b.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt", L"b.txt"}));
 
     HWND box = StartRun();
     ASSERT_NE(box, nullptr);
@@ -99,7 +99,7 @@ TEST_F(ShredRunTest, OkShredsEveryFileThenReportsCompletion) {
     const auto larger = files.writeSized(L"larger.bin", 1'000'001);
     ::SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
     const auto kept = files.write(L"not listed.txt", "stays");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"empty.txt", L"小文件 😀.txt", L"hidden.txt", L"larger.bin"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"empty.txt", L"小文件 😀.txt", L"hidden.txt", L"larger.bin"}));
 
     HWND confirmation = StartRun();
     ASSERT_NE(confirmation, nullptr);
@@ -146,7 +146,7 @@ TEST_F(ShredRunTest, FileInUseStopsTheRunWithAnErrorAndKeepsTheRest) {
     const auto a = files.write(L"a.txt", "first");
     const auto busy = files.write(L"busy 文件.txt", "in use");
     const auto c = files.write(L"c.txt", "third");
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"a.txt", L"busy 文件.txt", L"c.txt"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"a.txt", L"busy 文件.txt", L"c.txt"}));
     {
         // Another program holds the file open and lets nobody else open it.
         const shredder::win32::unique_hfile holder(::CreateFileW(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -178,7 +178,7 @@ TEST_F(ShredRunTest, FileInUseStopsTheRunWithAnErrorAndKeepsTheRest) {
 TEST_F(ShredRunTest, ProgressBarMovesDuringALargeFile) {
     constexpr std::uint64_t kSize = 400'000'000;  // 400 chunks of 1,000,000 bytes
     const auto large = files.writeSized(L"large.bin", kSize);
-    ASSERT_TRUE(AddFiles(program, files.path(), {L"large.bin"}));
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin"}));
     HWND bar = program.control(layout::kJdt);
 
     ASSERT_TRUE(Answer(StartRun(), IDOK));
@@ -208,4 +208,4 @@ TEST_F(ShredRunTest, ProgressBarMovesDuringALargeFile) {
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -9,13 +9,13 @@
 #include "app/layout.h"
 #include "app/texts.h"
 #include "driver/program.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/text.h"
 #include "driver/wait.h"
 #include "driver/window_text.h"
 #include "user_steps.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 namespace layout = shredder::layout;
 namespace texts = shredder::texts;
@@ -148,16 +148,16 @@ TEST(StartUp, WithTheSkinFileBesideTheProgram) {
 
 TEST(StartUp, WithoutTheSkinFile) {
     const TempFolder folder;
-    const auto copy = folder.path() / BuiltProgram().filename();
+    const auto copy = folder.location() / BuiltProgram().filename();
     std::filesystem::copy_file(BuiltProgram(), copy);
-    ASSERT_FALSE(std::filesystem::exists(folder.path() / L"Aero.she"));
+    ASSERT_FALSE(std::filesystem::exists(folder.location() / L"Aero.she"));
     const Program program(copy);
     ExpectFreshWindow(program);
 }
 
 TEST(StartUp, WithAMalformedSkinFile) {
     const TempFolder folder;
-    const auto copy = folder.path() / BuiltProgram().filename();
+    const auto copy = folder.location() / BuiltProgram().filename();
     std::filesystem::copy_file(BuiltProgram(), copy);
     folder.write(L"Aero.she", std::string("\x00\xff not a skin = = =\n[[[", 24));
     const Program program(copy);
@@ -165,4 +165,4 @@ TEST(StartUp, WithAMalformedSkinFile) {
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -9,7 +9,7 @@
 #include "driver/wait.h"
 #include "driver/window_text.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace layout = shredder::layout;
 
 namespace {
@@ -86,4 +86,4 @@ std::vector<std::wstring> EntriesFor(const std::vector<std::filesystem::path>& f
     return entries;
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

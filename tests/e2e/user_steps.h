@@ -9,7 +9,7 @@
 #include "driver/program.h"
 
 // What a user does with the window and what they see in it, in the window's own terms.
-namespace e2e {
+namespace shredder::testing {
 
 HWND Control(const Program& program, int id);
 std::vector<std::wstring> Entries(const Program& program);
@@ -39,4 +39,4 @@ bool CancelAddFolder(const Program& program);
 // The entries the list shows for these files: their full paths.
 std::vector<std::wstring> EntriesFor(const std::vector<std::filesystem::path>& files);
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "driver/program.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 
-namespace e2e {
+namespace shredder::testing {
 
 // Each test gets a folder of its own for its files and a freshly started program; both are
 // gone when the test ends, the program first.
@@ -15,4 +15,4 @@ protected:
     Program program;
 };
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -4,8 +4,10 @@
 #include "bench/bench_arguments.h"
 #include "bench/json_text.h"
 
-namespace shredder::bench {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::bench;
 
 using Kind = Source::Kind;
 
@@ -52,4 +54,4 @@ TEST(JsonString, BytesThatAreNotUtf8BecomeReplacementCharacters) {
 }
 
 }  // namespace
-}  // namespace shredder::bench
+}  // namespace shredder::testing

@@ -11,7 +11,7 @@
 #include "collect/collect.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/posix/forwarding_file_system.h"
-#include "tests/posix/temp_tree.h"
+#include "tests/posix/temp_folder.h"
 
 namespace shredder::testing {
 namespace {
@@ -52,7 +52,7 @@ public:
 
 class CollectOnDisk : public ::testing::Test {
 protected:
-    TempTree tree;
+    TempFolder tree;
     posix::PosixFileSystem posixFs;
     WatchedListings fs{posixFs};
     std::vector<ListedFile> found;
@@ -71,67 +71,67 @@ protected:
 };
 
 TEST_F(CollectOnDisk, AFoldersFilesComeFirstThenItsSubfoldersLevelByLevelInDiscoveryOrder) {
-    tree.file("top/x");
-    tree.file("top/y");
-    tree.file("top/s/in-s");
-    tree.file("top/s/deep/in-deep");
-    tree.file("top/t/in-t");
-    tree.folder("top/t/empty");
-    tree.folder("top/empty");
+    tree.write("top/x");
+    tree.write("top/y");
+    tree.write("top/s/in-s");
+    tree.write("top/s/deep/in-deep");
+    tree.write("top/t/in-t");
+    tree.makeFolder("top/t/empty");
+    tree.makeFolder("top/empty");
 
     Paths expected;
-    for (const std::string& name : EnumerationOrder(tree["top"])) {
-        if (name == "x" || name == "y") expected.push_back(tree["top/" + name]);
+    for (const std::string& name : EnumerationOrder((tree / "top"))) {
+        if (name == "x" || name == "y") expected.push_back((tree / "top/" + name));
     }
-    for (const std::string& name : EnumerationOrder(tree["top"])) {
-        if (name == "s" || name == "t") expected.push_back(tree["top/" + name + "/in-" + name]);
+    for (const std::string& name : EnumerationOrder((tree / "top"))) {
+        if (name == "s" || name == "t") expected.push_back((tree / "top/" + name + "/in-" + name));
     }
-    expected.push_back(tree["top/s/deep/in-deep"]);
+    expected.push_back((tree / "top/s/deep/in-deep"));
 
-    EXPECT_EQ(walk(tree["top"]), expected);
+    EXPECT_EQ(walk((tree / "top")), expected);
     for (const ListedFile& file : found) {
         FileId folder;
         ASSERT_FALSE(fs.identifyFolder(ParentFolder(file.path), folder));
         EXPECT_EQ(file.folder, folder) << file.path;
     }
-    EXPECT_EQ(walk(tree["top"] + "/"), expected);
+    EXPECT_EQ(walk((tree / "top") + "/"), expected);
 }
 
 TEST_F(CollectOnDisk, HiddenEntriesAreNeitherListedNorEntered) {
-    tree.file("h/.secret");
-    tree.file("h/.cache/inside");
-    tree.file("h/visible");
+    tree.write("h/.secret");
+    tree.write("h/.cache/inside");
+    tree.write("h/visible");
 
-    EXPECT_EQ(walk(tree["h"]), (Paths{tree["h/visible"]}));
+    EXPECT_EQ(walk((tree / "h")), (Paths{(tree / "h/visible")}));
     EXPECT_EQ(fs.listings, 1u);
 }
 
 TEST_F(CollectOnDisk, OnlyFilesAndLinksToThemAreListedAndOnlyRealFoldersEntered) {
-    tree.file("outside/private");
-    tree.file("w/mine");
-    tree.file("w/sub/g");
-    tree.link("w/alias", tree["w/mine"]);
-    tree.link("w/dangling", tree["w/nothing"]);
-    tree.link("w/way-out", tree["outside"]);
-    tree.link("w/sub/back-up", tree["w"]);
+    tree.write("outside/private");
+    tree.write("w/mine");
+    tree.write("w/sub/g");
+    tree.link("w/alias", (tree / "w/mine"));
+    tree.link("w/dangling", (tree / "w/nothing"));
+    tree.link("w/way-out", (tree / "outside"));
+    tree.link("w/sub/back-up", (tree / "w"));
     tree.link("w/self", ".");
     tree.fifo("w/pipe");
     tree.socket("w/sock");
 
-    const Paths paths = walk(tree["w"]);
+    const Paths paths = walk((tree / "w"));
 
     EXPECT_EQ(std::set<std::string>(paths.begin(), paths.end()),
-              (std::set<std::string>{tree["w/mine"], tree["w/alias"], tree["w/dangling"], tree["w/sub/g"]}));
+              (std::set<std::string>{(tree / "w/mine"), (tree / "w/alias"), (tree / "w/dangling"), (tree / "w/sub/g")}));
     EXPECT_EQ(paths.size(), 4u);
     EXPECT_EQ(fs.listings, 2u);
 }
 
 TEST_F(CollectOnDisk, MoreEntriesThanSixteenBitsCanCount) {
     constexpr std::size_t kFiles = 33'000;
-    tree.folder("many");
-    for (std::size_t i = 0; i < kFiles; ++i) CreateEmptyFile(tree["many/" + std::to_string(i)]);
+    tree.makeFolder("many");
+    for (std::size_t i = 0; i < kFiles; ++i) CreateEmptyFile((tree / "many/" + std::to_string(i)));
 
-    const Paths paths = walk(tree["many"]);
+    const Paths paths = walk((tree / "many"));
 
     ASSERT_EQ(paths.size(), kFiles);
     EXPECT_EQ(std::set<std::string>(paths.begin(), paths.end()).size(), kFiles);
@@ -141,44 +141,44 @@ TEST_F(CollectOnDisk, MoreSubfoldersThanSixteenBitsCanCount) {
     // Subfolders spread over 33 parents keep each folder small; every one must still be visited.
     constexpr std::size_t kParents = 33, kChildren = 1'000;
     for (std::size_t p = 0; p < kParents; ++p) {
-        const std::string parent = tree.folder("deep/" + std::to_string(p));
+        const std::string parent = tree.makeFolder("deep/" + std::to_string(p));
         for (std::size_t c = 0; c < kChildren; ++c) {
             ASSERT_EQ(::mkdir((parent + "/" + std::to_string(c)).c_str(), 0700), 0);
         }
     }
-    const std::string lastParent = "deep/" + EnumerationOrder(tree["deep"]).back();
-    const std::string lastChild = lastParent + "/" + EnumerationOrder(tree[lastParent]).back();
-    tree.file(lastChild + "/found-last");
+    const std::string lastParent = "deep/" + EnumerationOrder((tree / "deep")).back();
+    const std::string lastChild = lastParent + "/" + EnumerationOrder((tree / lastParent)).back();
+    tree.write(lastChild + "/found-last");
 
-    EXPECT_EQ(walk(tree["deep"]), (Paths{tree[lastChild + "/found-last"]}));
+    EXPECT_EQ(walk((tree / "deep")), (Paths{(tree / lastChild + "/found-last")}));
     EXPECT_EQ(fs.listings, 1 + kParents + kParents * kChildren);
 }
 
 TEST_F(CollectOnDisk, TheWalkGoesOnPastFoldersThatCannotBeReadAndReportsEach) {
-    tree.file("w/one");
-    tree.file("w/a/in-a");
-    tree.file("w/b/in-b");
-    tree.file("w/c/in-c");
-    tree.file("w/c/deeper/in-deeper");
-    fs.vanishing = {tree["w/a/"]};
-    fs.denied = {tree["w/b/"]};
+    tree.write("w/one");
+    tree.write("w/a/in-a");
+    tree.write("w/b/in-b");
+    tree.write("w/c/in-c");
+    tree.write("w/c/deeper/in-deeper");
+    fs.vanishing = {(tree / "w/a/")};
+    fs.denied = {(tree / "w/b/")};
 
-    const WalkOutcome outcome = collect(tree["w"]);
+    const WalkOutcome outcome = collect((tree / "w"));
 
     std::map<std::string, ErrorKind> unreadable;
     for (const UnreadableFolder& folder : outcome.unreadable) unreadable[folder.folder] = folder.error.kind;
-    EXPECT_EQ(unreadable, (std::map<std::string, ErrorKind>{{tree["w/a/"], ErrorKind::NotFound},
-                                                             {tree["w/b/"], ErrorKind::AccessDenied}}));
+    EXPECT_EQ(unreadable, (std::map<std::string, ErrorKind>{{(tree / "w/a/"), ErrorKind::NotFound},
+                                                             {(tree / "w/b/"), ErrorKind::AccessDenied}}));
     std::set<std::string> paths;
     for (const ListedFile& file : found) paths.insert(file.path);
-    EXPECT_EQ(paths, (std::set<std::string>{tree["w/one"], tree["w/c/in-c"], tree["w/c/deeper/in-deeper"]}));
+    EXPECT_EQ(paths, (std::set<std::string>{(tree / "w/one"), (tree / "w/c/in-c"), (tree / "w/c/deeper/in-deeper")}));
 }
 
 TEST_F(CollectOnDisk, AMissingStartingFolderIsReportedWithNothingListed) {
-    const WalkOutcome outcome = collect(tree["gone"]);
+    const WalkOutcome outcome = collect((tree / "gone"));
 
     ASSERT_EQ(outcome.unreadable.size(), 1u);
-    EXPECT_EQ(outcome.unreadable[0].folder, tree["gone"] + "/");
+    EXPECT_EQ(outcome.unreadable[0].folder, (tree / "gone") + "/");
     EXPECT_EQ(outcome.unreadable[0].error.kind, ErrorKind::NotFound);
     EXPECT_TRUE(found.empty());
 }

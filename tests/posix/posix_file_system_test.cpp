@@ -12,7 +12,7 @@
 #include "collect/collect.h"
 #include "platform/native.h"
 #include "platform/posix/posix_file_system.h"
-#include "tests/posix/temp_tree.h"
+#include "tests/posix/temp_folder.h"
 
 namespace shredder::testing {
 namespace {
@@ -27,7 +27,7 @@ mode_t PermissionsOf(const std::string& path) { return StatOf(path).st_mode & 07
 
 class PosixFileSystemTest : public ::testing::Test {
 protected:
-    TempTree tree;
+    TempFolder tree;
     posix::PosixFileSystem fs;
 
     ListedFile listed(const std::string& path) { return ListFile(path, fs); }
@@ -37,9 +37,9 @@ protected:
 };
 
 TEST_F(PosixFileSystemTest, ResetAttributesGivesTheOwnerWriteBackAndKeepsTheRest) {
-    const std::string readOnly = tree.file("ro", "12345");
+    const std::string readOnly = tree.write("ro", "12345");
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    const std::string nothing = tree.file("none");
+    const std::string nothing = tree.write("none");
     ASSERT_EQ(::chmod(nothing.c_str(), 0), 0);
 
     EXPECT_FALSE(reset(listed(readOnly)));
@@ -51,14 +51,14 @@ TEST_F(PosixFileSystemTest, ResetAttributesGivesTheOwnerWriteBackAndKeepsTheRest
 }
 
 TEST_F(PosixFileSystemTest, AMissingFileOrFolderIsReportedAsSuch) {
-    const std::string file = tree.file("plain");
+    const std::string file = tree.write("plain");
     bool listedAnything = false;
     const auto onEntry = [&](const DirEntry&) { listedAnything = true; };
     FileId folderId;
 
-    const Failure missingFile = reset(listed(tree["gone"]));
+    const Failure missingFile = reset(listed((tree / "gone")));
     const Failure belowAFile = reset(listed(file + "/below"));
-    const Failure missingFolder = fs.listDirectory(tree["missing"], folderId, onEntry);
+    const Failure missingFolder = fs.listDirectory((tree / "missing"), folderId, onEntry);
     const Failure notAFolder = fs.listDirectory(file, folderId, onEntry);
 
     ASSERT_TRUE(missingFile && belowAFile && missingFolder && notAFolder);
@@ -72,7 +72,7 @@ TEST_F(PosixFileSystemTest, AMissingFileOrFolderIsReportedAsSuch) {
 }
 
 TEST_F(PosixFileSystemTest, LengthsAndDataRangesPastFourGibibytesAreExact) {
-    const std::string path = tree.file("sparse", std::string(4096, 'x'));
+    const std::string path = tree.write("sparse", std::string(4096, 'x'));
     constexpr std::uint64_t kFiveGibibytes = std::uint64_t{5} << 30;
     constexpr std::uint64_t kLength = kFiveGibibytes + 7;  // holes but for the first and last block
     ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kLength)), 0);
@@ -93,8 +93,8 @@ TEST_F(PosixFileSystemTest, LengthsAndDataRangesPastFourGibibytesAreExact) {
 }
 
 TEST_F(PosixFileSystemTest, RemoveNeverDeletesAFileThatTookTheNameMeanwhile) {
-    const std::string path = tree.file("f", "overwritten");
-    const std::string newcomer = tree.file("newcomer", "someone else's");
+    const std::string path = tree.write("f", "overwritten");
+    const std::string newcomer = tree.write("newcomer", "someone else's");
     OpenOutcome replaced = open(path);
     ASSERT_TRUE(replaced.file);
     ASSERT_EQ(std::rename(newcomer.c_str(), path.c_str()), 0);
@@ -107,7 +107,7 @@ TEST_F(PosixFileSystemTest, RemoveNeverDeletesAFileThatTookTheNameMeanwhile) {
 }
 
 TEST_F(PosixFileSystemTest, OpenRefusesFoldersAndSocketsWithoutOpeningThem) {
-    for (const std::string& path : {tree.folder("dir"), tree.socket("sock")}) {
+    for (const std::string& path : {tree.makeFolder("dir"), tree.socket("sock")}) {
         const OpenOutcome opened = open(path);
         ASSERT_TRUE(opened.error) << path;
         EXPECT_EQ(opened.error->kind, ErrorKind::NotARegularFile) << path;
@@ -117,9 +117,9 @@ TEST_F(PosixFileSystemTest, OpenRefusesFoldersAndSocketsWithoutOpeningThem) {
 }
 
 TEST_F(PosixFileSystemTest, NoDescriptorOutlivesItsOwner) {
-    const std::string path = tree.file("f");
+    const std::string path = tree.write("f");
     const std::string link = tree.link("link", path);
-    tree.file("d/a");
+    tree.write("d/a");
     const ListedFile stale{path, FileId{}};  // a folder identity that no longer matches
     const std::size_t before = OpenDescriptorCount();
 
@@ -128,33 +128,33 @@ TEST_F(PosixFileSystemTest, NoDescriptorOutlivesItsOwner) {
     OpenOutcome closed = open(path);
     EXPECT_FALSE(closed.file->close());
     closed.file.reset();  // closed already: must not close again
-    open(tree["d"]);      // refused after its folder was opened
+    open((tree / "d"));      // refused after its folder was opened
     fs.openForOverwrite(stale);
     FileId folderId;
-    fs.listDirectory(tree["d"], folderId, [](const DirEntry&) {});
-    EXPECT_THROW(fs.listDirectory(tree["d"], folderId, [](const DirEntry&) { throw std::runtime_error("stop"); }),
+    fs.listDirectory((tree / "d"), folderId, [](const DirEntry&) {});
+    EXPECT_THROW(fs.listDirectory((tree / "d"), folderId, [](const DirEntry&) { throw std::runtime_error("stop"); }),
                  std::runtime_error);
 
     EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
 TEST_F(PosixFileSystemTest, ListingNamesEveryEntryOnceWithItsKindAndTheFolderItRead) {
-    tree.file("d/file");
-    tree.folder("d/sub");
-    tree.file("d/.hidden");
-    tree.folder("d/.hiddenDir");
-    tree.link("d/toFile", tree["d/file"]);
-    tree.link("d/toDir", tree["d/sub"]);
-    tree.link("d/dangling", tree["d/nothing"]);
+    tree.write("d/file");
+    tree.makeFolder("d/sub");
+    tree.write("d/.hidden");
+    tree.makeFolder("d/.hiddenDir");
+    tree.link("d/toFile", (tree / "d/file"));
+    tree.link("d/toDir", (tree / "d/sub"));
+    tree.link("d/dangling", (tree / "d/nothing"));
     tree.fifo("d/pipe");
 
     std::map<std::string, DirEntry> entries;
     FileId listedId;
-    const Failure failed = fs.listDirectory(tree["d"], listedId, [&](const DirEntry& entry) {
+    const Failure failed = fs.listDirectory((tree / "d"), listedId, [&](const DirEntry& entry) {
         EXPECT_TRUE(entries.emplace(entry.name, entry).second) << entry.name;
     });
     FileId folderId;
-    ASSERT_FALSE(fs.identifyFolder(tree["d"], folderId));
+    ASSERT_FALSE(fs.identifyFolder((tree / "d"), folderId));
 
     ASSERT_FALSE(failed) << failed->systemText;
     EXPECT_EQ(listedId, folderId);
@@ -176,11 +176,11 @@ TEST_F(PosixFileSystemTest, ListingNamesEveryEntryOnceWithItsKindAndTheFolderItR
 }
 
 TEST_F(PosixFileSystemTest, KindOfDoesNotFollowTheLastLink) {
-    EXPECT_EQ(fs.kindOf(tree.file("f")), EntryKind::File);
-    EXPECT_EQ(fs.kindOf(tree.folder("d")), EntryKind::Directory);
-    EXPECT_EQ(fs.kindOf(tree.link("l", tree["d"])), EntryKind::Link);
+    EXPECT_EQ(fs.kindOf(tree.write("f")), EntryKind::File);
+    EXPECT_EQ(fs.kindOf(tree.makeFolder("d")), EntryKind::Directory);
+    EXPECT_EQ(fs.kindOf(tree.link("l", (tree / "d"))), EntryKind::Link);
     EXPECT_EQ(fs.kindOf(tree.fifo("p")), EntryKind::Other);
-    EXPECT_EQ(fs.kindOf(tree["missing"]), std::nullopt);
+    EXPECT_EQ(fs.kindOf((tree / "missing")), std::nullopt);
 }
 
 TEST(ProgramArgumentsTest, LeavesOutTheProgramAndKeepsTheRestAsGiven) {

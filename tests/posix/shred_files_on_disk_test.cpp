@@ -19,7 +19,7 @@
 #include "shred/shred_files.h"
 #include "tests/fakes/fake_controls.h"
 #include "tests/posix/forwarding_file_system.h"
-#include "tests/posix/temp_tree.h"
+#include "tests/posix/temp_folder.h"
 
 namespace shredder::testing {
 namespace {
@@ -68,7 +68,7 @@ bool AllZero(const std::string& content) { return content.find_first_not_of('\0'
 
 class ShredFilesOnDisk : public ::testing::Test {
 protected:
-    TempTree tree;
+    TempFolder tree;
     posix::PosixFileSystem posixFs;
     WatchedFileSystem fs{posixFs};
     FakeProgressBar progress;
@@ -103,7 +103,7 @@ TEST_F(ShredFilesOnDisk, EveryFileIsZeroedInPlaceToItsLengthThenDeleted) {
     std::vector<std::string> paths;
     std::vector<ino_t> inodes;
     for (std::size_t size : sizes) {
-        paths.push_back(tree.file("f" + std::to_string(size), Pattern(size)));
+        paths.push_back(tree.write("f" + std::to_string(size), Pattern(size)));
         inodes.push_back(StatOf(paths.back()).st_ino);
     }
     ASSERT_EQ(::chmod(paths[2].c_str(), 0444), 0);
@@ -127,7 +127,7 @@ TEST_F(ShredFilesOnDisk, EveryFileIsZeroedInPlaceToItsLengthThenDeleted) {
 }
 
 TEST_F(ShredFilesOnDisk, TheSamePathListedTwiceIsShreddedOnceAndCompletes) {
-    const std::string path = tree.file("twice", Pattern(1234));
+    const std::string path = tree.write("twice", Pattern(1234));
 
     const ShredOutcome outcome = run({path, path});
 
@@ -138,11 +138,11 @@ TEST_F(ShredFilesOnDisk, TheSamePathListedTwiceIsShreddedOnceAndCompletes) {
 }
 
 TEST_F(ShredFilesOnDisk, LinksAreRemovedThemselvesAndNeverWrittenThrough) {
-    const std::string target = tree.file("target", Pattern(3000));
+    const std::string target = tree.write("target", Pattern(3000));
     ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
     const std::string link = tree.link("link", target);
-    const std::string dangling = tree.link("dangling", tree["nothing"]);
-    const std::string swapped = tree.file("swapped", Pattern(10));
+    const std::string dangling = tree.link("dangling", (tree / "nothing"));
+    const std::string swapped = tree.write("swapped", Pattern(10));
     const std::vector<ListedFile> files = listed({link, dangling, swapped});
     // A link put in place of a listed file after listing.
     ASSERT_EQ(::unlink(swapped.c_str()), 0);
@@ -156,15 +156,15 @@ TEST_F(ShredFilesOnDisk, LinksAreRemovedThemselvesAndNeverWrittenThrough) {
     for (const std::string& path : {link, dangling, swapped}) EXPECT_FALSE(Exists(path)) << path;
     EXPECT_EQ(ReadAll(target), Pattern(3000));
     EXPECT_EQ(StatOf(target).st_mode & 07777, 0444u);
-    EXPECT_FALSE(Exists(tree["nothing"]));
+    EXPECT_FALSE(Exists((tree / "nothing")));
 }
 
 TEST_F(ShredFilesOnDisk, AFolderLinkGoneThroughOnPurposeWhenListingIsFollowedInTheRun) {
-    const std::string direct = tree.file("real/a", Pattern(100));
-    const std::string inSub = tree.file("real/sub/b", Pattern(100));
-    tree.link("viaLink", tree["real"]);
-    std::vector<ListedFile> files = listed({tree["viaLink/a"]});
-    CollectFolder(tree["viaLink/sub"], posixFs, [&](ListedFile file) { files.push_back(std::move(file)); });
+    const std::string direct = tree.write("real/a", Pattern(100));
+    const std::string inSub = tree.write("real/sub/b", Pattern(100));
+    tree.link("viaLink", (tree / "real"));
+    std::vector<ListedFile> files = listed({(tree / "viaLink/a")});
+    CollectFolder((tree / "viaLink/sub"), posixFs, [&](ListedFile file) { files.push_back(std::move(file)); });
     ASSERT_EQ(files.size(), 2u);
 
     const ShredOutcome outcome = run(files);
@@ -177,17 +177,17 @@ TEST_F(ShredFilesOnDisk, AFolderLinkGoneThroughOnPurposeWhenListingIsFollowedInT
 
 TEST_F(ShredFilesOnDisk, AFileInAFolderThatCanBeWrittenButNotReadIsShredded) {
     // A drop box: its files are reached and deleted by name though the folder cannot be listed.
-    const std::string path = tree.file("dropbox/f", Pattern(100));
+    const std::string path = tree.write("dropbox/f", Pattern(100));
     const std::vector<ListedFile> files = listed({path});
     // Root reads any folder: as root, the run is made as another user.
     constexpr uid_t kNobody = 65534;
     const bool root = ::geteuid() == 0;
     if (root) {
-        ASSERT_EQ(::chmod(tree.root().c_str(), 0711), 0);
-        ASSERT_EQ(::chown(tree["dropbox"].c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(::chmod(tree.path().c_str(), 0711), 0);
+        ASSERT_EQ(::chown((tree / "dropbox").c_str(), kNobody, kNobody), 0);
         ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
     }
-    ASSERT_EQ(::chmod(tree["dropbox"].c_str(), 0333), 0);
+    ASSERT_EQ(::chmod((tree / "dropbox").c_str(), 0333), 0);
 
     EXPECT_EXIT(
         {
@@ -197,15 +197,15 @@ TEST_F(ShredFilesOnDisk, AFileInAFolderThatCanBeWrittenButNotReadIsShredded) {
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_FALSE(Exists(path));
-    ::chmod(tree["dropbox"].c_str(), 0755);  // so that the tree can be cleared
+    ::chmod((tree / "dropbox").c_str(), 0755);  // so that the tree can be cleared
 }
 
 // A listed file that changed after every attribute was reset, the last moment before anything
 // is written: the run stops there, names it, and writes nothing to it or through it.
 struct Refusal {
     const char* name;
-    std::function<std::vector<ListedFile>(const TempTree&, FileSystem&)> list;  // the refused file first
-    std::function<void(const TempTree&)> change;
+    std::function<std::vector<ListedFile>(const TempFolder&, FileSystem&)> list;  // the refused file first
+    std::function<void(const TempFolder&)> change;
     ErrorKind kind;
     std::vector<std::string> keepTheirContent;  // relative to the tree
     std::vector<std::string> neverCreated;
@@ -220,16 +220,16 @@ TEST_P(Refused, NothingIsWrittenAndTheFileIsNamed) {
     std::vector<ListedFile> files = r.list(tree, posixFs);
     ASSERT_FALSE(files.empty());
     const std::string refused = files.front().path;
-    files.push_back(ListFile(tree.file("after", Pattern(100)), posixFs));
+    files.push_back(ListFile(tree.write("after", Pattern(100)), posixFs));
     fs.beforeOpen = [&](const std::string& path) {
         if (path == refused) r.change(tree);
     };
 
     const ShredOutcome outcome = run(files);
 
-    for (const std::string& kept : r.keepTheirContent) EXPECT_EQ(ReadAll(tree[kept]), Pattern(100)) << kept;
-    for (const std::string& absent : r.neverCreated) EXPECT_FALSE(Exists(tree[absent])) << absent;
-    EXPECT_EQ(ReadAll(tree["after"]), Pattern(100));
+    for (const std::string& kept : r.keepTheirContent) EXPECT_EQ(ReadAll((tree / kept)), Pattern(100)) << kept;
+    for (const std::string& absent : r.neverCreated) EXPECT_FALSE(Exists((tree / absent))) << absent;
+    EXPECT_EQ(ReadAll((tree / "after")), Pattern(100));
     EXPECT_TRUE(removed.empty());
     EXPECT_EQ(outcome.finished, 0u);
     ASSERT_TRUE(outcome.failure);
@@ -242,43 +242,43 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Refused,
     ::testing::Values(
         Refusal{"Vanished",
-                [](const TempTree& tree, FileSystem& fs) {
-                    return std::vector<ListedFile>{ListFile(tree.file("gone", Pattern(100)), fs)};
+                [](const TempFolder& tree, FileSystem& fs) {
+                    return std::vector<ListedFile>{ListFile(tree.write("gone", Pattern(100)), fs)};
                 },
-                [](const TempTree& tree) { EXPECT_EQ(std::remove(tree["gone"].c_str()), 0); },
+                [](const TempFolder& tree) { EXPECT_EQ(std::remove((tree / "gone").c_str()), 0); },
                 ErrorKind::NotFound,
                 {},
                 {"gone"}},
         Refusal{"FolderSwappedForALink",
-                [](const TempTree& tree, FileSystem& fs) {
-                    tree.file("tree/sub/passwd", Pattern(100));
-                    tree.file("victim/passwd", Pattern(100));
+                [](const TempFolder& tree, FileSystem& fs) {
+                    tree.write("tree/sub/passwd", Pattern(100));
+                    tree.write("victim/passwd", Pattern(100));
                     std::vector<ListedFile> files;
-                    CollectFolder(tree["tree"], fs, [&](ListedFile file) { files.push_back(std::move(file)); });
+                    CollectFolder((tree / "tree"), fs, [&](ListedFile file) { files.push_back(std::move(file)); });
                     return files;
                 },
-                [](const TempTree& tree) {
-                    EXPECT_EQ(std::rename(tree["tree/sub"].c_str(), tree["tree/was-sub"].c_str()), 0);
+                [](const TempFolder& tree) {
+                    EXPECT_EQ(std::rename((tree / "tree/sub").c_str(), (tree / "tree/was-sub").c_str()), 0);
                     tree.link("tree/sub", "../victim");
                 },
                 ErrorKind::ChangedSinceListed,
                 {"victim/passwd", "tree/was-sub/passwd"},
                 {}},
         Refusal{"FileWithASecondName",
-                [](const TempTree& tree, FileSystem& fs) {
-                    const std::string first = tree.file("first-name", Pattern(100));
-                    EXPECT_EQ(::link(first.c_str(), tree["second-name"].c_str()), 0);
+                [](const TempFolder& tree, FileSystem& fs) {
+                    const std::string first = tree.write("first-name", Pattern(100));
+                    EXPECT_EQ(::link(first.c_str(), (tree / "second-name").c_str()), 0);
                     return std::vector<ListedFile>{ListFile(first, fs)};
                 },
-                [](const TempTree&) {},
+                [](const TempFolder&) {},
                 ErrorKind::HasOtherNames,
                 {"first-name", "second-name"},
                 {}}));
 
 TEST_F(ShredFilesOnDisk, APipeIsRefusedWithoutBeingOpenedForWriting) {
-    const std::string first = tree.file("1", Pattern(100));
+    const std::string first = tree.write("1", Pattern(100));
     const std::string fifo = tree.fifo("2");
-    const std::string third = tree.file("3", Pattern(100));
+    const std::string third = tree.write("3", Pattern(100));
     // Once any writer has opened the pipe and gone, its reader is told the writers hung up.
     UniqueFd reader(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     ASSERT_TRUE(reader);
@@ -307,7 +307,7 @@ TEST_F(ShredFilesOnDisk, ASparseFileHasOnlyItsDataOverwrittenAndGainsNoBlocks) {
     constexpr std::uint64_t kLength = std::uint64_t{1} << 30;
     constexpr std::size_t kPiece = 64 * 1024;
     const std::vector<std::uint64_t> dataAt = {0, kLength / 2 + 3 * kPiece, kLength - kPiece};
-    const std::string path = tree.file("sparse", "");
+    const std::string path = tree.write("sparse", "");
     {
         UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
         ASSERT_EQ(::ftruncate(fd.get(), static_cast<off_t>(kLength)), 0);
@@ -345,8 +345,8 @@ TEST_F(ShredFilesOnDisk, ASparseFileHasOnlyItsDataOverwrittenAndGainsNoBlocks) {
 }
 
 TEST_F(ShredFilesOnDisk, AStopRequestedDuringAFileLeavesTheFilesAfterItUntouched) {
-    const std::vector<std::string> paths = {tree.file("1", Pattern(100)), tree.file("2", Pattern(100)),
-                                            tree.file("3", Pattern(100))};
+    const std::vector<std::string> paths = {tree.write("1", Pattern(100)), tree.write("2", Pattern(100)),
+                                            tree.write("3", Pattern(100))};
     fs.beforeRemove = [&](const std::string&) { stop.request(); };
 
     const ShredOutcome outcome = run(paths);

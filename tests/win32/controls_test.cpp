@@ -15,8 +15,10 @@
 
 #include "tests/win32/temp_folder.h"
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::win32;
 
 class ControlsTest : public ::testing::Test {
 protected:
@@ -182,4 +184,4 @@ TEST(ProgressRange, MaxSetBeforeMinDoesNotBreakTheRange) {
 }
 
 }  // namespace
-}  // namespace shredder::win32::testing
+}  // namespace shredder::testing

@@ -3,8 +3,10 @@
 
 #include "platform/win32/file_facts.h"
 
-namespace shredder::win32 {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::win32;
 
 constexpr DWORD kFile = FILE_ATTRIBUTE_ARCHIVE;
 constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
@@ -152,4 +154,4 @@ TEST(PlaceOf, FoldersWithTrailingDotsOrSpacesAsWineReportsThem) {
 }
 
 }  // namespace
-}  // namespace shredder::win32
+}  // namespace shredder::testing

@@ -13,7 +13,9 @@
 #include "platform/win32/win32_file_system.h"
 #include "tests/win32/temp_folder.h"
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
+
+using namespace shredder::win32;
 
 inline std::string Describe(const Failure& failure) {
     if (!failure) return "";
@@ -103,4 +105,4 @@ protected:
     }
 };
 
-}  // namespace shredder::win32::testing
+}  // namespace shredder::testing

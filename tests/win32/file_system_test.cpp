@@ -3,8 +3,10 @@
 #include "platform/win32/windows_api.h"
 #include "tests/win32/file_system_fixture.h"
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::win32;
 
 TEST_F(Win32FileSystemTest, NamesWithATrailingDotOrSpaceAreNotTheNamesWithout) {
     for (const auto& [shredded, kept] : {std::pair<std::string, std::string>{"report.", "report"}, {"notes ", "notes"},
@@ -165,4 +167,4 @@ TEST_F(Win32FileSystemTest, NamesOutsideTheChineseCodePageWork) {
 }
 
 }  // namespace
-}  // namespace shredder::win32::testing
+}  // namespace shredder::testing

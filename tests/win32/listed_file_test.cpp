@@ -5,8 +5,10 @@
 
 #include <winioctl.h>
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::win32;
 
 BY_HANDLE_FILE_INFORMATION InfoOf(const std::string& path) {
     const unique_hfile file(::CreateFileW(SystemForm(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -263,4 +265,4 @@ TEST_F(Win32FileSystemTest, NamedStreamsAreListedAndOverwrittenInTheSameFile) {
 }
 
 }  // namespace
-}  // namespace shredder::win32::testing
+}  // namespace shredder::testing

@@ -17,10 +17,11 @@
 #include "tests/fakes/fake_controls.h"
 #include "tests/win32/temp_folder.h"
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
 namespace {
 
-using namespace shredder::testing;
+using namespace shredder::win32;
+
 using namespace std::string_literals;
 namespace layout = shredder::layout;
 
@@ -332,4 +333,4 @@ TEST_F(MainWindowTest, AnEntryTheListRefusesIsReportedAndTheListKeepsWhatItTook)
 }
 
 }  // namespace
-}  // namespace shredder::win32::testing
+}  // namespace shredder::testing

@@ -2,7 +2,9 @@
 
 #include "platform/win32/windows_api.h"
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
+
+using namespace shredder::win32;
 
 void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW data{};
@@ -30,4 +32,4 @@ void RemoveTree(const std::wstring& folder) {
     ::RemoveDirectoryW(folder.c_str());
 }
 
-}  // namespace shredder::win32::testing
+}  // namespace shredder::testing

@@ -8,8 +8,10 @@
 #include "tests/fakes/fake_controls.h"
 #include "tests/win32/temp_folder.h"
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::win32;
 
 class RealShredRun : public ::testing::Test {
 protected:
@@ -82,4 +84,4 @@ TEST_F(RealShredRun, AMissingFileStopsTheRunBeforeAnythingIsOverwrittenAndIsNotC
 }
 
 }  // namespace
-}  // namespace shredder::win32::testing
+}  // namespace shredder::testing

@@ -1,6 +1,9 @@
 #include "tests/win32/temp_folder.h"
 
 #include <atomic>
+#include <vector>
+#include <iterator>
+#include <fstream>
 #include <chrono>
 #include <functional>
 #include <stdexcept>
@@ -10,8 +13,10 @@
 #include "platform/win32/windows_api.h"
 #include "tests/win32/remove_tree.h"
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::win32;
 
 void Check(bool ok, const char* step, const std::string& path) {
     if (!ok) {
@@ -75,6 +80,8 @@ TempFolder::TempFolder() {
     std::wstring folder = std::wstring(base, length) + name;
     Check(::CreateDirectoryW(folder.c_str(), nullptr) != 0, "CreateDirectoryW", Narrow(folder));
     path_ = Narrow(folder);
+    // The program shows long paths as the user typed them; resolve any 8.3 short form here.
+    location_ = std::filesystem::canonical(std::filesystem::path(folder)).make_preferred();
 }
 
 TempFolder::~TempFolder() {
@@ -154,4 +161,40 @@ bool MakeSymbolicLink(const std::string& link, const std::string& target, bool t
     return WaitUntil([&] { return Listed(link); });
 }
 
-}  // namespace shredder::win32::testing
+std::filesystem::path TempFolder::write(const std::filesystem::path& relative, const std::string& content) const {
+    const std::filesystem::path file = (path_ / relative).make_preferred();
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out.flush()) throw std::runtime_error("cannot write a test file");
+    return file;
+}
+
+std::filesystem::path TempFolder::writeSized(const std::filesystem::path& relative, std::uint64_t size) const {
+    const std::filesystem::path file = (path_ / relative).make_preferred();
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    std::vector<char> block(1 << 20);
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>('A' + i % 26);
+    for (std::uint64_t left = size; left > 0;) {
+        const std::uint64_t piece = left < block.size() ? left : block.size();
+        out.write(block.data(), static_cast<std::streamsize>(piece));
+        left -= piece;
+    }
+    if (!out.flush()) throw std::runtime_error("cannot write a test file");
+    return file;
+}
+
+std::filesystem::path TempFolder::makeFolder(const std::filesystem::path& relative) const {
+    const std::filesystem::path folder = (path_ / relative).make_preferred();
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+std::optional<std::string> ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace shredder::testing

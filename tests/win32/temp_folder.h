@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 
-namespace shredder::win32::testing {
+namespace shredder::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it (whatever
-// the attributes, however long the paths) when the test ends.
+// the attributes, however long the paths) when the test ends. The one temporary folder of the
+// Windows suites: the layer's tests name things in UTF-8, the end-to-end suite in wide paths.
 class TempFolder {
 public:
     TempFolder();
@@ -18,9 +22,22 @@ public:
     // path() + "\" + relative.
     std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
 
+    // The same folder as a wide path, with no short (8.3) names: as the program shows it.
+    const std::filesystem::path& location() const { return location_; }
+    std::wstring text() const { return location_.wstring(); }
+    // Creates (or replaces) a file below this folder holding `content`; returns its full path.
+    std::filesystem::path write(const std::filesystem::path& relative, const std::string& content) const;
+    // Creates a file of `size` bytes filled with a repeating non-zero pattern.
+    std::filesystem::path writeSized(const std::filesystem::path& relative, std::uint64_t size) const;
+    std::filesystem::path makeFolder(const std::filesystem::path& relative) const;
+
 private:
     std::string path_;
+    std::filesystem::path location_;
 };
+
+// The whole content of a file; nothing when it cannot be read.
+std::optional<std::string> ReadAll(const std::filesystem::path& file);
 
 // Test set-up through the system directly, so it does not depend on the code under test.
 void WriteTestFile(const std::string& path, const std::string& content);
@@ -39,4 +56,4 @@ std::wstring SystemForm(const std::string& path);
 // link can be made (Windows without the privilege to create one).
 bool MakeSymbolicLink(const std::string& link, const std::string& target, bool toFolder);
 
-}  // namespace shredder::win32::testing
+}  // namespace shredder::testing

@@ -6,8 +6,10 @@
 
 #include <commdlg.h>
 
-namespace shredder::win32 {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::win32;
 
 using namespace std::string_literals;
 
@@ -49,4 +51,4 @@ TEST(DialogAnswer, ABufferFilledToTheLastCharacterStillEnds) {
 }
 
 }  // namespace
-}  // namespace shredder::win32
+}  // namespace shredder::testing

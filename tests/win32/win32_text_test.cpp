@@ -6,8 +6,10 @@
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_text.h"
 
-namespace shredder::win32 {
+namespace shredder::testing {
 namespace {
+
+using namespace shredder::win32;
 
 TEST(Utf, RoundTripsEveryScriptTheProgramMeets) {
     const std::string texts[] = {"", "C:\\plain\\ascii.txt", "霁川文件粉碎机", "日本語", "한국어", "😀 outside the BMP",
@@ -128,4 +130,4 @@ TEST(Win32Error, LastErrorReadsTheFailingCallsCode) {
 }
 
 }  // namespace
-}  // namespace shredder::win32
+}  // namespace shredder::testing

@@ -7,7 +7,7 @@
 #include "driver/text.h"
 #include "driver/wine_host.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 constexpr wchar_t kKey[] = L"Software\\Wine\\WineBrowser";
@@ -49,9 +49,9 @@ BrowserRecorder::~BrowserRecorder() {
 
 std::vector<std::string> BrowserRecorder::addresses() const {
     std::vector<std::string> lines;
-    std::istringstream in(ReadAll(folder_.path() / kLogName).value_or(""));
+    std::istringstream in(ReadAll(folder_.location() / kLogName).value_or(""));
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

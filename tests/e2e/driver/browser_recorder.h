@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 
-namespace e2e {
+namespace shredder::testing {
 
 // For as long as it lives, Wine hands every web address it is asked to open to a small script
 // that writes it down, instead of to a real browser (Wine's WineBrowser "Browsers" setting).
@@ -27,4 +27,4 @@ private:
     bool ready_ = false;
 };
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -5,7 +5,7 @@
 #include "driver/wait.h"
 #include "driver/window_text.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 struct Collect {
@@ -85,4 +85,4 @@ MessageBoxView ReadMessageBox(HWND box) {
     return view;
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

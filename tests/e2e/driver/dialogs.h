@@ -7,7 +7,7 @@
 
 #include "driver/program.h"
 
-namespace e2e {
+namespace shredder::testing {
 
 // Presses a button as a user would; a disabled button cannot be pressed (false).
 bool Press(HWND button);
@@ -29,4 +29,4 @@ struct MessageBoxView {
 };
 MessageBoxView ReadMessageBox(HWND box);
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 // DROPFILES, then each path with its NUL, then one more NUL.
@@ -38,4 +38,4 @@ Drop::Drop(const Program& program, const std::vector<std::filesystem::path>& pat
     posted_ = ::PostMessageW(program.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(block_->address()), 0) != 0;
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

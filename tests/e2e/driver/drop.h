@@ -9,7 +9,7 @@
 #include "driver/program.h"
 #include "driver/remote_memory.h"
 
-namespace e2e {
+namespace shredder::testing {
 
 // Files dropped on the program's window from outside, as a file manager drops them: a
 // WM_DROPFILES message whose handle is a DROPFILES block with the wide paths, placed in the
@@ -25,4 +25,4 @@ private:
     bool posted_ = false;
 };
 
-}  // namespace e2e
+}  // namespace shredder::testing

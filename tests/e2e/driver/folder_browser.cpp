@@ -6,7 +6,7 @@
 #include "driver/wait.h"
 #include "driver/window_text.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 constexpr int kLabelCapacity = 512;  // characters
@@ -118,4 +118,4 @@ bool FolderBrowser::choose(const std::filesystem::path& folder) {
 
 bool FolderBrowser::cancel() const { return Press(dialog_, IDCANCEL) && WaitUntilClosed(dialog_); }
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -11,7 +11,7 @@
 #include "driver/program.h"
 #include "driver/remote_memory.h"
 
-namespace e2e {
+namespace shredder::testing {
 
 // The shell's folder browser, driven through its folder tree as a user clicks through it:
 // open the drive, open each folder on the way, select the last one, press OK.
@@ -39,4 +39,4 @@ private:
     std::optional<RemoteMemory> item_;  // a TVITEMW and its text buffer, in the program
 };
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 INPUT MouseInput(DWORD flags, POINT screen) {
@@ -31,4 +31,4 @@ bool DoubleClick(HWND window, POINT client) {
     return ::SendInput(count, inputs.data(), sizeof(INPUT)) == count;
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -9,7 +9,7 @@
 #include "driver/wait.h"
 #include "driver/window_text.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 // Control ids of the explorer-style open dialog.
@@ -81,4 +81,4 @@ bool OpenDialog::choose(const std::vector<std::wstring>& names) const {
 
 bool OpenDialog::cancel() const { return Press(dialog_, IDCANCEL) && WaitUntilClosed(dialog_); }
 
-}  // namespace e2e
+}  // namespace shredder::testing

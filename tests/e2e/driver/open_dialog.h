@@ -8,7 +8,7 @@
 
 #include "driver/program.h"
 
-namespace e2e {
+namespace shredder::testing {
 
 // The system's open dialog, driven through its file-name field as a user types into it.
 class OpenDialog {
@@ -37,4 +37,4 @@ private:
     HWND dialog_ = nullptr;
 };
 
-}  // namespace e2e
+}  // namespace shredder::testing

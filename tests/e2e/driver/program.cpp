@@ -10,7 +10,7 @@
 #include "driver/wait.h"
 #include "driver/wine_host.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"JichuanShredderForm";
@@ -121,4 +121,4 @@ bool Program::settle() const {
                                  &ignored) != 0;
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

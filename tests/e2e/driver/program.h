@@ -7,7 +7,7 @@
 
 #include "platform/win32/windows_api.h"
 
-namespace e2e {
+namespace shredder::testing {
 
 // The FileShredder.exe this build made.
 std::filesystem::path BuiltProgram();
@@ -45,4 +45,4 @@ private:
     HWND window_ = nullptr;
 };
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -1,6 +1,6 @@
 #include "driver/remote_memory.h"
 
-namespace e2e {
+namespace shredder::testing {
 
 RemoteMemory::RemoteMemory(HANDLE process, size_t size)
     : process_(process), address_(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
@@ -19,4 +19,4 @@ bool RemoteMemory::read(size_t offset, void* data, size_t size) const {
     return ::ReadProcessMemory(process_, address(offset), data, size, &done) && done == size;
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-namespace e2e {
+namespace shredder::testing {
 
 // A block of memory inside another process, for controls whose messages carry pointers that
 // Windows does not copy between processes (tree views, dropped-file lists).
@@ -25,4 +25,4 @@ private:
     void* address_;
 };
 
-}  // namespace e2e
+}  // namespace shredder::testing

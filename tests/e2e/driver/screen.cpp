@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 // A 32-bit top-down bitmap selected into a memory DC, released together.
@@ -131,4 +131,4 @@ double IconLikeness(HWND iconControl, LPCWSTR systemIcon) {
     return static_cast<double>(alike) / static_cast<double>(shown.pixels.size());
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -7,7 +7,7 @@
 #include <vector>
 
 // What is on the screen, read back the way a screenshot tool reads it.
-namespace e2e {
+namespace shredder::testing {
 
 struct Image {
     int width = 0;
@@ -28,4 +28,4 @@ bool SaveBmp(const Image& image, const std::filesystem::path& file);
 // (IDI_ERROR, IDI_QUESTION...), pixel by pixel.
 double IconLikeness(HWND iconControl, LPCWSTR systemIcon);
 
-}  // namespace e2e
+}  // namespace shredder::testing

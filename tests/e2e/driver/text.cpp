@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace e2e {
+namespace shredder::testing {
 
 std::wstring Wide(std::string_view utf8) {
     if (utf8.empty()) return {};
@@ -22,4 +22,4 @@ std::string Utf8(std::wstring_view wide) {
     return utf8;
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace e2e {
+namespace shredder::testing {
 
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-namespace e2e {
+namespace shredder::testing {
 
 using namespace std::chrono_literals;
 
@@ -22,4 +22,4 @@ bool WaitUntil(Condition&& condition, std::chrono::milliseconds patience = kPati
     }
 }
 
-}  // namespace e2e
+}  // namespace shredder::testing

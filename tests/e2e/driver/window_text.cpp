@@ -2,7 +2,7 @@
 
 #include "driver/wait.h"
 
-namespace e2e {
+namespace shredder::testing {
 namespace {
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,4 +62,4 @@ std::vector<std::wstring> ListEntries(HWND list) {
 
 int ListSelection(HWND list) { return static_cast<int>(Ask(list, LB_GETCURSEL, 0, 0)); }
 
-}  // namespace e2e
+}  // namespace shredder::testing

@@ -6,7 +6,7 @@
 #include <vector>
 
 // What a user reads off windows of another process.
-namespace e2e {
+namespace shredder::testing {
 
 std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);
@@ -17,4 +17,4 @@ std::vector<HWND> ChildrenOf(HWND parent);  // direct children, in z-order (firs
 std::vector<std::wstring> ListEntries(HWND list);
 int ListSelection(HWND list);
 
-}  // namespace e2e
+}  // namespace shredder::testing

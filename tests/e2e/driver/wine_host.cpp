@@ -5,11 +5,11 @@
 #include <stdexcept>
 
 #include "platform/win32/windows_api.h"
-#include "driver/temp_folder.h"
+#include "tests/win32/temp_folder.h"
 #include "driver/text.h"
 #include "driver/wait.h"
 
-namespace e2e::host {
+namespace shredder::testing::host {
 namespace {
 
 // Wine's own exports from kernel32; both answers are allocated on the process heap.
@@ -63,7 +63,7 @@ bool RunShell(const std::string& script, const std::vector<std::string>& argumen
     // Wine gives no handle to wait on for a Linux process, so the shell writes its exit status
     // to a file ($0 of the script) that is polled for.
     const TempFolder folder;
-    const std::filesystem::path status = folder.path() / L"status";
+    const std::filesystem::path status = folder.location() / L"status";
     std::wstring commandLine = L"sh -c " + Quoted("(" + script + "); echo $? > \"$0\"") + L" " + Quoted(UnixPath(status));
     for (const std::string& argument : arguments) commandLine += L" " + Quoted(argument);
 
@@ -120,4 +120,4 @@ DriveMapping::~DriveMapping() {
     RunShell(kUnlinkDrive, {LinkName(letter_)});
 }
 
-}  // namespace e2e::host
+}  // namespace shredder::testing::host

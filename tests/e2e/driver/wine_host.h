@@ -6,7 +6,7 @@
 
 // The Linux machine under Wine, as far as the tests need it: path translation and running a
 // host program. Wine starts a Linux executable given to CreateProcessW like any other program.
-namespace e2e::host {
+namespace shredder::testing::host {
 
 // The Windows path of a Linux path ("/a/b" -> "Z:\a\b" with the default drive mapping).
 std::filesystem::path DosPath(const std::string& unixPath);
@@ -34,4 +34,4 @@ private:
     std::wstring letter_;
 };
 
-}  // namespace e2e::host
+}  // namespace shredder::testing::host

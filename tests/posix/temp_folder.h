@@ -20,49 +20,51 @@ namespace shredder::testing {
 
 using UniqueFd = UniqueHandle<HandlePolicy<int, ::close, -1>>;
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempTree {
+// A fresh folder under the system's temporary folder, removed with everything in it at the end:
+// the POSIX side of the one temporary folder the suites share (tests/win32/temp_folder.h is the
+// Windows side, with the same names for the same things).
+class TempFolder {
 public:
-    TempTree() {
+    TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "shredder-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
         root_ = pattern;
     }
-    ~TempTree() {
+    ~TempFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
     }
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::string& root() const { return root_; }
+    const std::string& path() const { return root_; }
     // The full path of `relative` below the root.
-    std::string operator[](const std::string& relative) const { return root_ + "/" + relative; }
+    std::string operator/(const std::string& relative) const { return root_ + "/" + relative; }
 
-    std::string file(const std::string& relative, const std::string& content = "content") const {
-        const std::string path = (*this)[relative];
+    std::string write(const std::string& relative, const std::string& content = "content") const {
+        const std::string path = *this / relative;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
-    std::string folder(const std::string& relative) const {
-        const std::string path = (*this)[relative];
+    std::string makeFolder(const std::string& relative) const {
+        const std::string path = *this / relative;
         std::filesystem::create_directories(path);
         return path;
     }
     std::string link(const std::string& relative, const std::string& target) const {
-        const std::string path = (*this)[relative];
+        const std::string path = *this / relative;
         std::filesystem::create_symlink(target, path);
         return path;
     }
     std::string fifo(const std::string& relative) const {
-        const std::string path = (*this)[relative];
+        const std::string path = *this / relative;
         if (::mkfifo(path.c_str(), 0600) != 0) throw std::system_error(errno, std::generic_category(), path);
         return path;
     }
     // A socket's name in the tree; the socket itself is closed, its entry stays.
     std::string socket(const std::string& relative) const {
-        const std::string path = (*this)[relative];
+        const std::string path = *this / relative;
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         if (path.size() >= sizeof address.sun_path) throw std::length_error(path);
