@@ -67,7 +67,8 @@ void Form1::Command1_Click() {
     // Enabled first: if the list refuses an entry part way, those it took can still be shredded.
     p_.Command3.setEnabled(true);
     const ListBatch batch(p_.List1);
-    for (const std::string& path : PathsFromOpenAnswer(answer.fileName)) append(ListFile(path, p_.fs));
+    FileLister list(p_.fs);
+    for (const std::string& path : PathsFromOpenAnswer(answer.fileName)) append(list(path));
 }
 
 void Form1::Command2_Click() {
@@ -194,6 +195,7 @@ void Form1::collect(std::vector<std::string> paths, bool walkEveryPath, std::fun
     FileSystem& fs = p_.fs;
     auto work = [&fs, paths = std::move(paths), walkEveryPath, found](const StopRequest& stop) {
         const auto keep = [&found](ListedFile file) { found->files.push_back(std::move(file)); };
+        FileLister list(fs);
         for (const std::string& path : paths) {
             if (stop.requested()) return;
             std::optional<EntryKind> kind = EntryKind::Directory;
@@ -209,7 +211,7 @@ void Form1::collect(std::vector<std::string> paths, bool walkEveryPath, std::fun
                 case EntryKind::File:
                 case EntryKind::Link:  // the run removes the link itself, never its target
                     found->usable = true;
-                    keep(ListFile(path, fs));
+                    keep(list(path));
                     break;
                 case EntryKind::Other:  // a pipe or device is nothing to shred
                     break;

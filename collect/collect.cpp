@@ -26,12 +26,20 @@ std::vector<std::string> PathsFromOpenAnswer(std::string_view answer, char separ
     return paths;
 }
 
-ListedFile ListFile(const std::string& path, FileSystem& fs) {
-    ListedFile listed{fs.absolutePath(path), std::nullopt};
-    // The folder as it is reached now, links the user went through included. When it cannot be
-    // identified the entry is still listed; the run then refuses it with the reason.
-    FileId folder;
-    if (!fs.identifyFolder(ParentFolder(listed.path), folder)) listed.folder = folder;
+ListedFile ListFile(const std::string& path, FileSystem& fs) { return FileLister(fs)(path); }
+
+ListedFile FileLister::operator()(const std::string& path) {
+    ListedFile listed{fs_.absolutePath(path), std::nullopt};
+    const std::string folder = ParentFolder(listed.path);
+    if (folder != folder_ || folder_.empty()) {
+        // The folder as it is reached now, links the user went through included. When it
+        // cannot be identified the entry is still listed; the run then refuses it with the reason.
+        folder_ = folder;
+        id_.reset();
+        FileId id;
+        if (!fs_.identifyFolder(folder, id)) id_ = id;
+    }
+    listed.folder = id_;
     return listed;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,19 @@ std::vector<std::string> PathsFromOpenAnswer(std::string_view answer, char separ
 
 // A path chosen by the user, made ready for the list: absolute, with its folder identified.
 ListedFile ListFile(const std::string& path, FileSystem& fs);
+
+// Lists chosen paths one after another, identifying a folder once for the paths in it that come
+// in a row (a dialog's answer, a drop): on some systems identifying a folder is slow.
+class FileLister {
+public:
+    explicit FileLister(FileSystem& fs) : fs_(fs) {}
+    ListedFile operator()(const std::string& path);
+
+private:
+    FileSystem& fs_;
+    std::string folder_;
+    std::optional<FileId> id_;
+};
 
 struct UnreadableFolder {
     std::string folder;

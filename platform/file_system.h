@@ -141,6 +141,9 @@ public:
     // Opens an existing listed file for overwriting in place, never creating or truncating it
     // and never opening anything for writing before it is known to be a regular file.
     virtual OpenOutcome openForOverwrite(const ListedFile& file) = 0;
+
+    // The run is over: anything held open for it (a checked folder, say) is let go.
+    virtual void workEnded() {}
 };
 
 }  // namespace shredder

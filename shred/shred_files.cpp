@@ -148,6 +148,11 @@ private:
 
 ShredOutcome ShredFiles(const std::vector<ListedFile>& files, FileSystem& fs, ProgressBar& progress,
                         const StopRequest* stop, RunProgress* run) {
+    // However the run ends, what the file system held for it is let go.
+    struct LetGo {
+        FileSystem& fs;
+        ~LetGo() { fs.workEnded(); }
+    } letGo{fs};
     ShredOutcome outcome;
     // Every attribute is reset before any file is opened, so a file that cannot be reached
     // stops the run before anything was overwritten.

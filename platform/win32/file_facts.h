@@ -39,12 +39,14 @@ struct HandleFacts {
     std::uint64_t length = 0;
     bool onDisk = false;   // FILE_TYPE_DISK: not a device, pipe or console
 };
-Failure FactsOf(HANDLE handle, HandleFacts& facts);
+// An entry's facts; `volume` is its folder's (an entry opened inside a folder is on its volume).
+Failure FactsOf(HANDLE handle, std::uint64_t volume, HandleFacts& facts);
 
 // What kind of entry an opened handle is on.
 EntryKind KindOf(const HandleFacts& facts);
 
-Failure IdOf(HANDLE handle, FileId& id);
+// An entry's identity on its folder's volume.
+Failure IdOf(HANDLE handle, std::uint64_t volume, FileId& id);
 
 // The path the system holds for an open handle, with links resolved: "C:\d\f" or
 // "UNC\server\share\f", or the NT form for a volume without a drive letter. Two handles on

@@ -6,6 +6,15 @@
 #include "platform/win32/win32_opened_file.h"
 
 namespace shredder::win32 {
+
+// A listed file's entry, opened in the listed folder once that folder proved to be the one listed.
+struct FoundEntry {
+    ListedEntry listed;
+    unique_hfile handle;
+    HandleFacts facts;
+    bool atListedPlace = false;  // false: reached through a link the system did not report
+};
+
 namespace {
 
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -40,23 +49,14 @@ DirEntry EntryFrom(const WIN32_FIND_DATAW& data) {
     return entry;
 }
 
-// A listed file's entry, opened in the listed folder once that folder proved to be the one listed.
-struct FoundEntry {
-    ListedEntry listed;
-    unique_hfile handle;
-    HandleFacts facts;
-    bool atListedPlace = false;  // false: reached through a link the system did not report
-};
 
-Failure HoldListedFolder(const ListedFile& file, ListedEntry& entry) {
-    if (Failure failed = SystemPath(file.path, entry.systemPath)) return failed;
-    const std::size_t cut = entry.systemPath.rfind(L'\\');
-    entry.name = entry.systemPath.substr(cut + 1);
-    if (entry.name.empty() || entry.name == L"." || entry.name == L"..") return ErrorFromCode(ERROR_INVALID_NAME);
-    if (!file.folder) return Refusal(ErrorKind::ChangedSinceListed);
-    FileId id;
-    if (Failure failed = OpenFolder(entry.systemPath.substr(0, cut + 1), entry.folder, id)) return failed;
-    if (!(id == *file.folder)) return Refusal(ErrorKind::ChangedSinceListed);
+Failure Duplicate(HANDLE handle, unique_hfile& copy) {
+    HANDLE duplicate = nullptr;
+    if (!::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &duplicate, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS)) {
+        return LastError();
+    }
+    copy.reset(duplicate);
     return std::nullopt;
 }
 
@@ -64,11 +64,9 @@ Failure HoldListedFolder(const ListedFile& file, ListedEntry& entry) {
 // name. Links Windows reports are opened as themselves and pass; a link Wine does not report
 // (a Unix symbolic link looks like a plain file) was followed and shows its target's path.
 Failure CheckPlace(const ListedEntry& entry, HANDLE handle, bool& atPlace) {
-    std::wstring folderPath;
     std::wstring entryPath;
-    if (Failure failed = FinalPathOf(entry.folder.get(), folderPath)) return failed;
     if (Failure failed = FinalPathOf(handle, entryPath)) return failed;
-    const Placement place = PlaceOf(folderPath, entry.name, entryPath);
+    const Placement place = PlaceOf(entry.folderPath, entry.name, entryPath);
     atPlace = place == Placement::Listed;
     if (place != Placement::ListedAsWineReportsIt) return std::nullopt;
 
@@ -84,23 +82,52 @@ Failure CheckPlace(const ListedEntry& entry, HANDLE handle, bool& atPlace) {
         return std::nullopt;
     }
     FileId otherId;
-    if (Failure failed = IdOf(other.get(), otherId)) return failed;
+    if (Failure failed = IdOf(other.get(), entry.id.volume, otherId)) return failed;
     atPlace = !(otherId == entry.id);
     return std::nullopt;
 }
 
+}  // namespace
+
+Failure Win32FileSystem::holdListedFolder(const ListedFile& file, ListedEntry& entry) {
+    if (Failure failed = SystemPath(file.path, entry.systemPath)) return failed;
+    const std::size_t cut = entry.systemPath.rfind(L'\\');
+    entry.name = entry.systemPath.substr(cut + 1);
+    if (entry.name.empty() || entry.name == L"." || entry.name == L"..") return ErrorFromCode(ERROR_INVALID_NAME);
+    if (!file.folder) return Refusal(ErrorKind::ChangedSinceListed);
+    // The folder of the previous file, still held since it was checked: nothing can have taken
+    // its place. Listed files mostly come folder by folder.
+    if (heldFolder_ && heldId_ == *file.folder) {
+        entry.folderPath = heldPath_;
+        return Duplicate(heldFolder_.get(), entry.folder);
+    }
+
+    FileId id;
+    if (Failure failed = OpenFolder(entry.systemPath.substr(0, cut + 1), entry.folder, id)) return failed;
+    if (!(id == *file.folder)) return Refusal(ErrorKind::ChangedSinceListed);
+    if (Failure failed = FinalPathOf(entry.folder.get(), entry.folderPath)) return failed;
+    if (Failure failed = Duplicate(entry.folder.get(), heldFolder_)) return failed;
+    heldId_ = id;
+    heldPath_ = entry.folderPath;
+    return std::nullopt;
+}
+
+void Win32FileSystem::workEnded() { heldFolder_.reset(); }
+
 // Opens the entry at the listed place to look at it only: never following a final link, with
 // no access that could change it and sharing everything. Changing it needs a second open.
-Failure FindAtListedPlace(const ListedFile& file, FoundEntry& found) {
-    if (Failure failed = HoldListedFolder(file, found.listed)) return failed;
+Failure Win32FileSystem::findAtListedPlace(const ListedFile& file, FoundEntry& found) {
+    if (Failure failed = holdListedFolder(file, found.listed)) return failed;
     if (Failure failed = OpenInFolder(found.listed.folder.get(), found.listed.name, FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                       kShareAll, FILE_OPEN_REPARSE_POINT, found.handle)) {
         return failed;
     }
-    if (Failure failed = FactsOf(found.handle.get(), found.facts)) return failed;
+    if (Failure failed = FactsOf(found.handle.get(), file.folder->volume, found.facts)) return failed;
     found.listed.id = found.facts.id;
     return CheckPlace(found.listed, found.handle.get(), found.atListedPlace);
 }
+
+namespace {
 
 // Opens the found entry again with the access the work needs, and keeps it only if it is still
 // the same file: between the two opens its name may have been given to another.
@@ -108,7 +135,7 @@ Failure Reopen(const ListedEntry& entry, ACCESS_MASK access, ULONG share, ULONG 
     unique_hfile opened;
     if (Failure failed = OpenInFolder(entry.folder.get(), entry.name, access, share, options, opened)) return failed;
     FileId id;
-    if (Failure failed = IdOf(opened.get(), id)) return failed;
+    if (Failure failed = IdOf(opened.get(), entry.id.volume, id)) return failed;
     if (!(id == entry.id)) return Refusal(ErrorKind::ChangedSinceListed);
     handle = std::move(opened);
     return std::nullopt;
@@ -175,7 +202,7 @@ std::optional<EntryKind> Win32FileSystem::kindOf(const std::string& path) {
 Failure Win32FileSystem::resetAttributes(const ListedFile& file, std::uint64_t& length) {
     length = 0;
     FoundEntry found;
-    if (Failure failed = FindAtListedPlace(file, found)) return failed;
+    if (Failure failed = findAtListedPlace(file, found)) return failed;
     // A link, a folder or a device keeps its attributes; opening it for the overwrite says why.
     if (!found.atListedPlace || KindOf(found.facts) != EntryKind::File) return std::nullopt;
     length = found.facts.length;
@@ -199,7 +226,7 @@ Failure Win32FileSystem::resetAttributes(const ListedFile& file, std::uint64_t& 
 OpenOutcome Win32FileSystem::openForOverwrite(const ListedFile& file) {
     OpenOutcome outcome;
     FoundEntry found;
-    if (Failure failed = FindAtListedPlace(file, found)) {
+    if (Failure failed = findAtListedPlace(file, found)) {
         outcome.error = failed;
         return outcome;
     }

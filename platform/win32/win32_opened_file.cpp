@@ -134,9 +134,9 @@ Failure Win32OpenedFile::close() {
 
 Failure Win32OpenedFile::nameCount(std::uint32_t& names) {
     if (!handle_) return ClosedHandleError();
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle_.get(), &info)) return LastError();
-    names = info.nNumberOfLinks;
+    FILE_STANDARD_INFO standard{};
+    if (!::GetFileInformationByHandleEx(handle_.get(), FileStandardInfo, &standard, sizeof standard)) return LastError();
+    names = standard.NumberOfLinks;
     return std::nullopt;
 }
 
@@ -144,9 +144,9 @@ Failure Win32OpenedFile::dataRanges(std::vector<ByteRange>& ranges) {
     if (!handle_) return ClosedHandleError();
     std::uint64_t bytes = 0;
     if (Failure failed = LengthOf(handle_.get(), bytes)) return failed;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle_.get(), &info)) return LastError();
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) == 0) {
+    FILE_BASIC_INFO basic{};
+    if (!::GetFileInformationByHandleEx(handle_.get(), FileBasicInfo, &basic, sizeof basic)) return LastError();
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) == 0) {
         ranges = WholeFile(bytes);
         return std::nullopt;
     }
@@ -188,7 +188,7 @@ Failure Win32OpenedFile::openNamedStream(const std::string& name, std::unique_pt
         return failed;
     }
     FileId id;
-    if (Failure failed = IdOf(opened.get(), id)) return failed;
+    if (Failure failed = IdOf(opened.get(), entry_.id.volume, id)) return failed;
     if (!(id == entry_.id)) return SysError{ErrorKind::ChangedSinceListed, 0, {}};
     stream = std::make_unique<Win32OpenedStream>(std::move(opened));
     return std::nullopt;

@@ -11,6 +11,7 @@ namespace shredder::win32 {
 // very file again: its folder (still held), its literal name and its identity.
 struct ListedEntry {
     unique_hfile folder;      // held so that it cannot be renamed or replaced meanwhile
+    std::wstring folderPath;  // the folder's final path, links resolved
     std::wstring name;        // the bare name, opened relative to `folder`
     std::wstring systemPath;  // the \\?\ form of the whole path, for calls that take only paths
     FileId id;
