@@ -15,22 +15,29 @@ SHREDDER_TEST_RECORD="$(mktemp)"
 export SHREDDER_TEST_RECORD
 trap 'rm -f "$SHREDDER_TEST_RECORD"' EXIT
 
-# The forensic check prints its counts last and a line "SKIPPED: why" for each part that could not
-# run; it exits 77 when none could.
+# The rest of each line of file $2 that starts with $1, joined with "; ".
+joined_after() {
+  awk -v p="$1" 'index($0, p) == 1 { printf "%s%s", sep, substr($0, length(p) + 1); sep = "; " }' "$2"
+}
+
+# The forensic check prints its counts last and a line for each part that could not run: "SKIPPED:
+# why", or under CI "FAIL: cannot run under CI: why". It exits 77 when nothing could run.
 run_forensic_layer() {
-  local status=0 log counts passed failed skips
+  local status=0 log counts passed failed note unrun
   log="$(mktemp)"
   bash scripts/forensic.sh build/linux/bench/shred-bench build/windows/bench/shred-bench.exe 2>&1 |
     tee "$log" || status=$?
   counts="$(sed -n 's/^forensic: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$log" | tail -1)"
-  skips="$(awk 'sub(/^SKIPPED: /, "") { printf "%s%s", sep, $0; sep = "; " }' "$log")"
+  note="$(joined_after 'SKIPPED: ' "$log")"
+  [ -z "$note" ] || note="SKIPPED: $note"
+  unrun="$(joined_after 'FAIL: cannot run under CI: ' "$log")"
+  [ -z "$unrun" ] || note="cannot run under CI: $unrun"
   rm -f "$log"
   read -r passed failed <<<"${counts:-0 0}"
-  [ -z "$skips" ] || skips="SKIPPED: $skips"
   case "$status" in
-    0) record_layer "$LAYER_FORENSIC" ran "$passed" 0 0 "$skips" ;;
-    77) record_layer "$LAYER_FORENSIC" skipped 0 0 0 "$skips" ;;
-    *) record_layer "$LAYER_FORENSIC" failed "$passed" "$((failed > 0 ? failed : 1))" 0 "$skips" ;;
+    0) record_layer "$LAYER_FORENSIC" ran "$passed" 0 0 "$note" ;;
+    77) record_layer "$LAYER_FORENSIC" skipped 0 0 0 "$note" ;;
+    *) record_layer "$LAYER_FORENSIC" failed "$passed" "$((failed > 0 ? failed : 1))" 0 "$note" ;;
   esac
 }
 
