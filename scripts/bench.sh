@@ -4,8 +4,9 @@
 #
 #   scripts/bench.sh [path/to/shred-bench]
 #
-# Environment: BENCH_DIR (where the data goes; default a new folder under /tmp), ROUNDS (9),
-# BIG_BYTES (1 GiB), SMALL_FILES (2000), WALK_FOLDERS (10000), WALK_FILES_PER_FOLDER (10).
+# Environment: BENCH_DIR (an existing folder; the data goes into a new folder made inside it and
+# removed at the end; default /tmp), ROUNDS (9), BIG_BYTES (1 GiB), SMALL_FILES (2000),
+# WALK_FOLDERS (10000), WALK_FILES_PER_FOLDER (10).
 # Needs about BIG_BYTES + 1 GiB free. Runs as any user; as root it drops the page cache before
 # every overwrite so each one starts from the same state.
 set -euo pipefail
@@ -21,8 +22,10 @@ walk_files="${WALK_FILES_PER_FOLDER:-10}"
 [ -x "$bench" ] || { echo "no shred-bench at $bench (build the linux preset first)" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (Debian package: time)" >&2; exit 1; }
 
-data="${BENCH_DIR:-$(mktemp -d /tmp/shredder-bench-XXXXXX)}"
-mkdir -p "$data"
+# A folder of its own inside BENCH_DIR: removing it at the end must not take anything else along.
+parent="${BENCH_DIR:-/tmp}"
+[ -d "$parent" ] || { echo "BENCH_DIR $parent is not a folder" >&2; exit 1; }
+data="$(mktemp -d "$parent/shredder-bench-XXXXXX")"
 trap 'rm -rf "$data"' EXIT
 free_kib="$(df --output=avail -k "$data" | tail -1)"
 need_kib=$((big_bytes / 1024 + 1024 * 1024))

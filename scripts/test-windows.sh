@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# The Windows round of the tests; runs inside a virtual X display (see test.sh).
+# The Windows round of the tests; runs inside a virtual X display (see test.sh). The unit and
+# Win32 suites and the end-to-end suite run as separate layers, each counted on its own; a failure
+# in the first does not keep the second from running.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
+source scripts/test-layers.sh
 wine_prefix_init
 # Wine's background processes must not inherit ctest's output pipe, or ctest waits for them.
 "$WINE" wineboot </dev/null >/dev/null 2>&1
 trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
-ctest --preset windows
 
-# The forensic check again, now that shred-bench.exe exists, so the Windows build's shred run is
-# searched for on the raw disk image too.
-bash scripts/forensic.sh build/linux/bench/shred-bench
+status=0
+run_ctest_layer "$LAYER_WINE" --preset windows -LE e2e || status=1
+run_ctest_layer "$LAYER_E2E" --preset windows -L e2e || status=1
+exit "$status"
