@@ -12,9 +12,18 @@
 #include "platform/unique_handle.h"
 
 namespace shredder::posix {
-namespace {
 
 using UniqueFd = UniqueHandle<HandlePolicy<int, ::close, -1>>;
+using SharedFolder = std::shared_ptr<const UniqueFd>;
+
+struct CheckedFolder {
+    SharedFolder fd;
+    std::string name;  // the file's name inside it
+    Failure error;
+};
+
+namespace {
+
 using UniqueDir = UniqueHandle<HandlePolicy<DIR*, ::closedir>>;
 
 ErrorKind KindOf(int error) {
@@ -64,43 +73,13 @@ bool IsDotOrDotDot(const char* name) {
 
 // The listed file's folder, opened and confirmed to be the folder it was listed in. Holding its
 // descriptor, no later rename of a folder above it can redirect what the run touches.
-struct CheckedFolder {
-    UniqueFd fd;
-    std::string name;  // the file's name inside it
-    Failure error;
-};
 
-CheckedFolder OpenListedFolder(const ListedFile& listed) {
-    CheckedFolder folder;
-    folder.name = EntryName(listed.path);
-    if (folder.name.empty() || IsDotOrDotDot(folder.name.c_str())) {
-        folder.error = Error(ErrorKind::NotARegularFile);
-        return folder;
-    }
-    const std::string parent = ParentFolder(listed.path);
-    // O_PATH: the folder is only looked in, never read, so a folder the user may search and
-    // write but not list (a drop box) still gives up the files the user can shred.
-    folder.fd.reset(::open(parent.empty() ? "." : parent.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.fd) {
-        const int error = errno;
-        folder.error = ErrorFromErrno(error == ENOENT ? ENOTDIR : error);
-        return folder;
-    }
-    struct stat info {};
-    if (::fstat(folder.fd.get(), &info) != 0) {
-        folder.error = ErrorFromErrno(errno);
-    } else if (!listed.folder || !(IdOf(info) == *listed.folder)) {
-        folder.error = Error(ErrorKind::ChangedSinceListed);
-    }
-    return folder;
-}
 
 // Data or a named stream written at offsets; the descriptor's only owner.
 class PosixOpenedFile final : public OpenedFile {
 public:
-    PosixOpenedFile(UniqueFd folder, std::string name, UniqueFd fd, const struct stat& opened)
-        : folder_(std::move(folder)), name_(std::move(name)), fd_(std::move(fd)), id_(IdOf(opened)),
-          isLink_(S_ISLNK(opened.st_mode)) {}
+    PosixOpenedFile(SharedFolder folder, std::string name, UniqueFd fd, const struct stat& opened)
+        : folder_(std::move(folder)), name_(std::move(name)), fd_(std::move(fd)), id_(IdOf(opened)), isLink_(S_ISLNK(opened.st_mode)) {}
 
     Failure length(std::uint64_t& bytes) override {
         struct stat info {};
@@ -118,8 +97,14 @@ public:
 
     Failure dataRanges(std::vector<ByteRange>& ranges) override {
         ranges.clear();
-        std::uint64_t size = 0;
-        if (Failure failed = length(size)) return failed;
+        struct stat info {};
+        if (::fstat(fd_.get(), &info) != 0) return ErrorFromErrno(errno);
+        const auto size = static_cast<std::uint64_t>(info.st_size);
+        // As many blocks as bytes: no room for a hole, and no need to look for one.
+        if (static_cast<std::uint64_t>(info.st_blocks) * 512 >= size) {
+            if (size != 0) ranges.push_back(ByteRange{0, size});
+            return std::nullopt;
+        }
         off_t position = 0;
         while (static_cast<std::uint64_t>(position) < size) {
             const off_t data = ::lseek(fd_.get(), position, SEEK_DATA);
@@ -181,9 +166,9 @@ public:
         // The name is looked up again in the checked folder: it must still lead to the very
         // file that was overwritten, or something else took its place meanwhile.
         struct stat now {};
-        if (::fstatat(folder_.get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
+        if (::fstatat(folder_->get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
         if (!(IdOf(now) == id_) || S_ISLNK(now.st_mode) != static_cast<int>(isLink_)) return Error(ErrorKind::ChangedSinceListed);
-        if (::unlinkat(folder_.get(), name_.c_str(), 0) != 0) return ErrorFromErrno(errno);
+        if (::unlinkat(folder_->get(), name_.c_str(), 0) != 0) return ErrorFromErrno(errno);
         return std::nullopt;
     }
 
@@ -196,7 +181,7 @@ public:
     }
 
 private:
-    UniqueFd folder_;
+    SharedFolder folder_;
     std::string name_;
     UniqueFd fd_;
     FileId id_;
@@ -204,6 +189,52 @@ private:
 };
 
 }  // namespace
+
+
+
+// The last listed folder checked, kept open between files: listed files mostly come folder by
+// folder, and a descriptor checked once keeps leading to that very folder.
+struct PosixFileSystem::HeldFolder {
+    SharedFolder fd;
+    FileId id;
+};
+
+PosixFileSystem::PosixFileSystem() = default;
+PosixFileSystem::~PosixFileSystem() = default;
+
+void PosixFileSystem::workEnded() { held_.reset(); }
+
+CheckedFolder PosixFileSystem::openListedFolder(const ListedFile& listed) {
+    CheckedFolder folder;
+    folder.name = EntryName(listed.path);
+    if (folder.name.empty() || IsDotOrDotDot(folder.name.c_str())) {
+        folder.error = Error(ErrorKind::NotARegularFile);
+        return folder;
+    }
+    if (held_ && listed.folder && held_->id == *listed.folder) {
+        folder.fd = held_->fd;
+        return folder;
+    }
+    const std::string parent = ParentFolder(listed.path);
+    // O_PATH: the folder is only looked in, never read, so a folder the user may search and
+    // write but not list (a drop box) still gives up the files the user can shred.
+    auto fd = std::make_shared<UniqueFd>(::open(parent.empty() ? "." : parent.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!*fd) {
+        const int error = errno;
+        folder.error = ErrorFromErrno(error == ENOENT ? ENOTDIR : error);
+        return folder;
+    }
+    struct stat info {};
+    if (::fstat(fd->get(), &info) != 0) {
+        folder.error = ErrorFromErrno(errno);
+    } else if (!listed.folder || !(IdOf(info) == *listed.folder)) {
+        folder.error = Error(ErrorKind::ChangedSinceListed);
+    } else {
+        folder.fd = fd;
+        held_ = std::make_shared<HeldFolder>(HeldFolder{fd, IdOf(info)});
+    }
+    return folder;
+}
 
 SysError ErrorFromErrno(int error) { return SysError{KindOf(error), error, std::strerror(error)}; }
 
@@ -292,10 +323,10 @@ std::optional<EntryKind> PosixFileSystem::kindOf(const std::string& path) {
 
 Failure PosixFileSystem::resetAttributes(const ListedFile& file, std::uint64_t& length) {
     length = 0;
-    CheckedFolder folder = OpenListedFolder(file);
+    CheckedFolder folder = openListedFolder(file);
     if (folder.error) return folder.error;
     struct stat info {};
-    if (::fstatat(folder.fd.get(), folder.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
+    if (::fstatat(folder.fd->get(), folder.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
     // A link's target is never touched; links, folders, devices and pipes are refused by the
     // open, which says why.
     if (!S_ISREG(info.st_mode)) return std::nullopt;
@@ -303,7 +334,7 @@ Failure PosixFileSystem::resetAttributes(const ListedFile& file, std::uint64_t& 
 
     const mode_t ownerCanWrite = S_IRUSR | S_IWUSR;
     if ((info.st_mode & ownerCanWrite) == ownerCanWrite) return std::nullopt;
-    if (::fchmodat(folder.fd.get(), folder.name.c_str(), (info.st_mode & 07777) | ownerCanWrite,
+    if (::fchmodat(folder.fd->get(), folder.name.c_str(), (info.st_mode & 07777) | ownerCanWrite,
                    AT_SYMLINK_NOFOLLOW) != 0) {
         // Swapped for a link since the look above: leave it to the open to refuse.
         if (errno == EOPNOTSUPP) return std::nullopt;
@@ -314,26 +345,26 @@ Failure PosixFileSystem::resetAttributes(const ListedFile& file, std::uint64_t& 
 
 OpenOutcome PosixFileSystem::openForOverwrite(const ListedFile& file) {
     OpenOutcome outcome;
-    CheckedFolder folder = OpenListedFolder(file);
+    CheckedFolder folder = openListedFolder(file);
     if (folder.error) {
         outcome.error = folder.error;
         return outcome;
     }
     const char* name = folder.name.c_str();
     struct stat before {};
-    if (::fstatat(folder.fd.get(), name, &before, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(folder.fd->get(), name, &before, AT_SYMLINK_NOFOLLOW) != 0) {
         outcome.error = ErrorFromErrno(errno);
         return outcome;
     }
     if (S_ISLNK(before.st_mode)) {
         // The link itself can go on its own; O_PATH holds it without opening its target.
-        UniqueFd link(::openat(folder.fd.get(), name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        UniqueFd link(::openat(folder.fd->get(), name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
         if (!link) {
             outcome.error = ErrorFromErrno(errno);
             return outcome;
         }
         outcome.isLink = true;
-        outcome.file = std::make_unique<PosixOpenedFile>(std::move(folder.fd), folder.name, std::move(link), before);
+        outcome.file = std::make_unique<PosixOpenedFile>(folder.fd, folder.name, std::move(link), before);
         return outcome;
     }
     // Opening a device or a pipe can have effects of its own: only a regular file is opened.
@@ -343,7 +374,7 @@ OpenOutcome PosixFileSystem::openForOverwrite(const ListedFile& file) {
     }
     // Never O_CREAT: a file that vanished is reported, not recreated. Never O_TRUNC: truncating
     // frees the old blocks with the data still in them and the zeros go elsewhere.
-    UniqueFd fd(::openat(folder.fd.get(), name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    UniqueFd fd(::openat(folder.fd->get(), name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd) {
         // ELOOP: it became a link since the look above.
         outcome.error = errno == ELOOP ? Error(ErrorKind::ChangedSinceListed) : ErrorFromErrno(errno);
@@ -358,7 +389,7 @@ OpenOutcome PosixFileSystem::openForOverwrite(const ListedFile& file) {
         outcome.error = Error(ErrorKind::ChangedSinceListed);
         return outcome;
     }
-    outcome.file = std::make_unique<PosixOpenedFile>(std::move(folder.fd), folder.name, std::move(fd), opened);
+    outcome.file = std::make_unique<PosixOpenedFile>(folder.fd, folder.name, std::move(fd), opened);
     return outcome;
 }
 
