@@ -106,13 +106,16 @@ TEST_F(Win32FileSystemTest, AFileThatVanishedIsReportedAndNeverCreated) {
     EXPECT_FALSE(Exists(temp / "gone.txt"));
 }
 
-TEST_F(Win32FileSystemTest, TheFolderIsHeldWhileItsFileIsOpen) {
+TEST_F(Win32FileSystemTest, TheFolderIsHeldWhileTheWorkRunsAndLetGoAfter) {
     MakeFolder(temp / "in");
     WriteTestFile(temp / "in\\f", "x");
     OpenOutcome opened = fs.openForOverwrite(listed(temp / "in\\f"));
     ASSERT_TRUE(opened.file) << Describe(opened.error);
     EXPECT_FALSE(::MoveFileExW(SystemForm(temp / "in").c_str(), SystemForm(temp / "elsewhere").c_str(), 0));
     ASSERT_FALSE(opened.file->close());
+    // Still held for the next file in it, until the work is over.
+    EXPECT_FALSE(::MoveFileExW(SystemForm(temp / "in").c_str(), SystemForm(temp / "elsewhere").c_str(), 0));
+    fs.workEnded();
     EXPECT_TRUE(::MoveFileExW(SystemForm(temp / "in").c_str(), SystemForm(temp / "elsewhere").c_str(), 0));
 }
 
