@@ -1,10 +1,12 @@
-// The control adapters over real controls (list box, progress bar, skin), without the form, and
-// the run's float Min/Max/Value on the progress control's int range.
+// The control adapters over real controls (list box, progress bar, skin) and a recording taskbar
+// list, without the form, and the run's float Min/Max/Value on the progress control's int range.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <limits>
 #include <climits>
+#include <string>
+#include <vector>
 
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_controls.h"
@@ -181,6 +183,80 @@ TEST(ProgressRange, MaxSetBeforeMinDoesNotBreakTheRange) {
     const ControlRange r = ToControlRange(50.0f, 10.0f, 0.0f);
     EXPECT_GE(r.position, 10);
     EXPECT_LE(r.position, 50);
+}
+
+// The shell's taskbar list as the adapter calls it, recording the calls that show something.
+class RecordingTaskbarList final : public ITaskbarList3 {
+public:
+    std::vector<std::string> calls;
+    bool refuseInit = false;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+    HRESULT STDMETHODCALLTYPE HrInit() override { return refuseInit ? E_FAIL : S_OK; }
+    HRESULT STDMETHODCALLTYPE AddTab(HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DeleteTab(HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ActivateTab(HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetActiveAlt(HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE MarkFullscreenWindow(HWND, WINBOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetProgressValue(HWND, ULONGLONG done, ULONGLONG total) override {
+        calls.push_back("value " + std::to_string(done) + "/" + std::to_string(total));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetProgressState(HWND, TBPFLAG state) override {
+        calls.push_back("state " + std::to_string(static_cast<int>(state)));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE RegisterTab(HWND, HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE UnregisterTab(HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetTabOrder(HWND, HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetTabActive(HWND, HWND, DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ThumbBarAddButtons(HWND, UINT, LPTHUMBBUTTON) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ThumbBarUpdateButtons(HWND, UINT, LPTHUMBBUTTON) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ThumbBarSetImageList(HWND, HIMAGELIST) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetOverlayIcon(HWND, HICON, LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetThumbnailTooltip(HWND, LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetThumbnailClip(HWND, RECT*) override { return S_OK; }
+
+    ULONG references() const { return references_; }
+
+private:
+    ULONG references_ = 1;
+};
+
+TEST(TaskbarButton, ShowsTheRunThenTheErrorThenNothingAndSendsAStateOnlyWhenItChanges) {
+    RecordingTaskbarList list;
+    {
+        Win32TaskbarButton button(nullptr);
+        button.showProgress(1, 4);  // before the shell said the button exists: nothing to call
+        list.AddRef();
+        button.attach(unique_taskbar_list(&list));
+        button.showProgress(1, 4);
+        button.showProgress(3, 4);
+        button.showError();
+        button.clear();
+        const std::string normal = std::to_string(TBPF_NORMAL), error = std::to_string(TBPF_ERROR),
+                          none = std::to_string(TBPF_NOPROGRESS);
+        EXPECT_EQ(list.calls, (std::vector<std::string>{"state " + normal, "value 1/4", "value 3/4", "state " + error,
+                                                        "state " + none}));
+    }
+    EXPECT_EQ(list.references(), 1u) << "the adapter released what it held";
+}
+
+TEST(TaskbarButton, AShellThatRefusesToStartIsLeftAlone) {
+    RecordingTaskbarList list;
+    list.refuseInit = true;
+    Win32TaskbarButton button(nullptr);
+    list.AddRef();
+    button.attach(unique_taskbar_list(&list));
+    button.showProgress(1, 2);
+    button.showError();
+    EXPECT_TRUE(list.calls.empty());
+    EXPECT_EQ(list.references(), 1u);
 }
 
 }  // namespace
