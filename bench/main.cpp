@@ -6,10 +6,8 @@
 #include <string>
 
 #include "app/texts.h"
-#include "bench/bench_arguments.h"
-#include "bench/json_text.h"
+#include "bench/bench_parts.h"
 #include "collect/collect.h"
-#include "platform/native.h"
 #include "shred/shred_files.h"
 
 namespace shredder::bench {

@@ -268,3 +268,9 @@ OpenOutcome Win32FileSystem::openForOverwrite(const ListedFile& file) {
 }
 
 }  // namespace shredder::win32
+
+namespace shredder {
+
+std::unique_ptr<FileSystem> MakeNativeFileSystem() { return std::make_unique<win32::Win32FileSystem>(); }
+
+}  // namespace shredder

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/win32/windows_api.h"
 
 namespace shredder::win32 {
@@ -208,3 +209,18 @@ SysError ErrorFromCode(unsigned long code) {
 SysError LastError() { return ErrorFromCode(::GetLastError()); }
 
 }  // namespace shredder::win32
+
+namespace shredder {
+
+std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
+    // argv is in the console's code page and loses every character outside it; the wide
+    // command line keeps them all.
+    int count = 0;
+    const win32::unique_argv argv(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::vector<std::string> arguments;
+    if (!argv) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(win32::Narrow(argv.get()[i]));
+    return arguments;
+}
+
+}  // namespace shredder

@@ -152,10 +152,8 @@ TEST_P(CloseWhileShredding, AsksAndStopsOnlyAfterTheCurrentFileWhenTold) {
     EXPECT_FALSE(allowed) << "the window stays open during a run";
     ASSERT_GE(messages.shown.size(), 2u);
     const ShownMessage& question = messages.shown[1];
-    EXPECT_EQ(question.text, "粉碎尚未完成，要在当前文件粉碎完后停止吗？");
-    EXPECT_EQ(question.caption, "文件粉碎");
-    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
-    EXPECT_EQ(question.icon, MessageIcon::Question);
+    EXPECT_EQ(question, (ShownMessage{"粉碎尚未完成，要在当前文件粉碎完后停止吗？", "文件粉碎", MessageButtons::YesNo,
+                                      MessageIcon::Question}));
     EXPECT_FALSE(fs.exists(P("b"))) << "the current file is finished";
     if (GetParam().lastFileShredded) {
         EXPECT_FALSE(fs.exists(P("c")));

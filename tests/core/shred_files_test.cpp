@@ -40,11 +40,8 @@ TEST_F(ShredRun, CancelInTheConfirmationChangesNothing) {
     list3();
     messages.answers = {MessageResult::Cancel};
     form.Command3_Click();
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "执行粉碎后将无法恢复，继续吗？");
-    EXPECT_EQ(messages.shown[0].caption, "文件粉碎");
-    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::OkCancel);
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
+    EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{
+                                  {"执行粉碎后将无法恢复，继续吗？", "文件粉碎", MessageButtons::OkCancel, MessageIcon::Question}}));
     EXPECT_TRUE(fs.log.empty());
     EXPECT_EQ(List1.count(), 3u);
     EXPECT_TRUE(Command3.enabled);
@@ -59,10 +56,7 @@ TEST_F(ShredRun, ResetsEveryAttributeFirstThenOverwritesFlushesClosesDeletesEach
                            "open " + P("c"), "write 8", "flush", "remove " + P("c"), "close"}));
     EXPECT_TRUE(fs.nodes.empty());
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[1].text, "完成文件粉碎！");
-    EXPECT_EQ(messages.shown[1].caption, "霁川文件粉碎机");
-    EXPECT_EQ(messages.shown[1].buttons, MessageButtons::Ok);
-    EXPECT_EQ(messages.shown[1].icon, MessageIcon::None);
+    EXPECT_EQ(messages.shown[1], (ShownMessage{"完成文件粉碎！", "霁川文件粉碎机", MessageButtons::Ok, MessageIcon::None}));
     EXPECT_TRUE(List1.entries.empty());
     EXPECT_FALSE(Command3.enabled);
     EXPECT_EQ(fs.openFiles, 0);

@@ -40,9 +40,18 @@ protected:
         return ::SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, 500, result ? result : &ignored) != 0;
     }
 
-    HWND QuestionOnClose() {
-        ::PostMessageW(program.window(), WM_CLOSE, 0, 0);
-        return WaitForDialog(program);
+    struct Closing {
+        std::filesystem::path large, small;
+        HWND question;  // what closing asked, null when nothing asked
+    };
+    // A large file then a small one, the run started, and the window told to close.
+    Closing CloseDuringARun() {
+        Closing closing{files.writeSized(L"large.bin", kLargeFile), files.write(L"small.txt", "small"), nullptr};
+        if (AddFiles(program, files.location(), {L"large.bin", L"small.txt"}) && StartRun()) {
+            ::PostMessageW(program.window(), WM_CLOSE, 0, 0);
+            closing.question = WaitForDialog(program);
+        }
+        return closing;
     }
 };
 
@@ -91,12 +100,7 @@ TEST_F(LiveWindowTest, ClearingTheListDuringARunLeavesItAsItWas) {
 }
 
 TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringYesStopsAfterTheCurrentFile) {
-    const auto large = files.writeSized(L"large.bin", kLargeFile);
-    const auto small = files.write(L"small.txt", "keep me");
-    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin", L"small.txt"}));
-    ASSERT_TRUE(StartRun());
-
-    HWND question = QuestionOnClose();
+    const auto [large, small, question] = CloseDuringARun();
     ASSERT_NE(question, nullptr);
     const MessageBoxView view = ReadMessageBox(question);
     EXPECT_EQ(view.caption, L"文件粉碎");
@@ -108,18 +112,13 @@ TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringYesStopsAfterTheCurrentFile)
     ASSERT_TRUE(WaitUntil([&] { return Entries(program) == EntriesFor({small}); }));
     ASSERT_TRUE(program.settle());
     EXPECT_TRUE(DialogsOf(program).empty()) << "no completion box after a stop";
-    EXPECT_EQ(ReadAll(small), "keep me");
+    EXPECT_EQ(ReadAll(small), "small");
     EXPECT_TRUE(StartEnabled(program));
     EXPECT_TRUE(program.running());
 }
 
 TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringNoLetsItFinish) {
-    const auto large = files.writeSized(L"large.bin", kLargeFile);
-    const auto small = files.write(L"small.txt", "goes too");
-    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin", L"small.txt"}));
-    ASSERT_TRUE(StartRun());
-
-    HWND question = QuestionOnClose();
+    const auto [large, small, question] = CloseDuringARun();
     ASSERT_NE(question, nullptr);
     ASSERT_TRUE(Press(question, IDNO));
     ASSERT_TRUE(WaitUntilClosed(question));

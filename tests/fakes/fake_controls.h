@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,13 @@ struct ShownMessage {
     std::string text, caption;
     MessageButtons buttons;
     MessageIcon icon;
+    bool operator==(const ShownMessage&) const = default;
 };
+
+inline void PrintTo(const ShownMessage& m, std::ostream* os) {
+    *os << "{" << m.text << " | " << m.caption << " | buttons " << static_cast<int>(m.buttons) << " | icon "
+        << static_cast<int>(m.icon) << "}";
+}
 
 class FakeMessageBox : public MessageBox {
 public:

@@ -1,8 +1,7 @@
 // The bench tool's own parts: its command line and the JSON line it prints.
 #include <gtest/gtest.h>
 
-#include "bench/bench_arguments.h"
-#include "bench/json_text.h"
+#include "bench/bench_parts.h"
 
 namespace shredder::testing {
 namespace {

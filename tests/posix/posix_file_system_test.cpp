@@ -10,7 +10,6 @@
 #include <stdexcept>
 
 #include "collect/collect.h"
-#include "platform/native.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/posix/temp_folder.h"
 

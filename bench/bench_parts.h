@@ -1,5 +1,6 @@
 #pragma once
 
+// The bench tool's own parts: its command line and the JSON line it prints.
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,5 +22,9 @@ inline constexpr char kUsage[] = "usage: shred-bench [--list] [--walk DIR]... [-
 
 // The command line without the program name; nullopt when it cannot be understood.
 std::optional<BenchArguments> ParseBenchArguments(const std::vector<std::string>& arguments);
+
+// `text` as a JSON string literal, quotes included. Bytes that are not UTF-8 become U+FFFD, so
+// the line stays valid JSON whatever bytes a file name holds.
+std::string JsonString(const std::string& text);
 
 }  // namespace shredder::bench
