@@ -120,12 +120,17 @@ void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, s
 }
 
 void Form1::finishRun(const ShredOutcome& outcome) {
-    // The files already gone leave the list; a failing one and the rest stay for a retry.
-    removeFront(outcome.finished);
+    // The files already gone leave the list; those left alone, a failing one and the rest stay
+    // for a retry.
+    removeFinished(outcome);
     if (outcome.failure) {
         p_.taskbar.showError();
         p_.messages.show(texts::DescribeShredFailure(*outcome.failure), texts::kShredCaption, MessageButtons::Ok,
                          MessageIcon::Error);
+    } else if (!outcome.leftAlone.empty()) {
+        p_.taskbar.showError();
+        p_.messages.show(texts::DescribeLeftAlone(outcome.leftAlone), texts::kShredCaption, MessageButtons::Ok,
+                         MessageIcon::Warning);
     } else if (!outcome.stopped) {
         p_.messages.show(texts::kShredDone, texts::kAppTitle, MessageButtons::Ok, MessageIcon::None);
         Command4_Click();
@@ -255,10 +260,18 @@ void Form1::append(ListedFile file) {
     }
 }
 
-void Form1::removeFront(std::size_t count) {
+void Form1::removeFinished(const ShredOutcome& outcome) {
     const ListBatch batch(p_.List1);
-    for (std::size_t i = 0; i < count; ++i) p_.List1.removeAt(0);
-    listed_.erase(listed_.begin(), listed_.begin() + static_cast<std::ptrdiff_t>(count));
+    // From the back, so the indices still to remove keep their places.
+    auto left = outcome.leftAlone.rbegin();
+    for (std::size_t i = outcome.finished; i-- > 0;) {
+        if (left != outcome.leftAlone.rend() && left->index == i) {
+            ++left;
+            continue;
+        }
+        p_.List1.removeAt(i);
+        listed_.erase(listed_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
 }
 
 }  // namespace shredder

@@ -96,8 +96,8 @@ private:
     void finishRun(const ShredOutcome& outcome);
     void takeWaitingDrops();
     void append(ListedFile file);
-    // Drops the first `count` entries, those a run finished.
-    void removeFront(std::size_t count);
+    // Drops the entries a run finished, all but those it left alone.
+    void removeFinished(const ShredOutcome& outcome);
 
     Form1Parts p_;
     // What List1 shows, entry for entry, with where each file was when it was listed.

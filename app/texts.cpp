@@ -53,11 +53,28 @@ std::string DescribeError(const SysError& error) {
         case ErrorKind::NotARegularFile:
             return "这不是一个普通文件。";
         case ErrorKind::ChangedSinceListed:
-            return "文件所在的文件夹在添加到列表后已被更改（例如换成了链接），没有写入任何内容。";
+            return "文件所在的文件夹在添加到列表后已被更改（例如换成了链接）。";
         case ErrorKind::HasOtherNames:
-            return "此文件还有其他名称（硬链接），覆盖它会破坏其他名称下的内容，没有写入任何内容。";
+            return "此文件还有其他名称（硬链接），覆盖它会破坏其他名称下的内容，已保留原样。";
         case ErrorKind::LinkLeftAlone:
-            return "这是一个链接，删除它会影响链接的目标，已保留原样，没有写入任何内容。";
+            return "这是一个链接，删除它会影响链接的目标，已保留原样。";
+        case ErrorKind::Compressed:
+            return "此文件由 NTFS 压缩：写入的零落不到磁盘上原有的数据处，已保留原样。"
+                   "可在文件属性的“高级”中取消压缩后再粉碎。";
+        case ErrorKind::Encrypted:
+            return "此文件由 EFS 加密：写入的零落不到磁盘上原有的数据处，已保留原样。"
+                   "可在文件属性的“高级”中取消加密后再粉碎；加密前的内容可能仍在空闲空间中，可用 cipher /w 清除。";
+        case ErrorKind::ExternallyBacked:
+            return "此文件由系统压缩存放（CompactOS 或 compact /exe）：写入的零落不到原有的数据处，已保留原样。"
+                   "可用 compact /u 解压后再粉碎。";
+        case ErrorKind::Deduplicated:
+            return "此文件的数据由重复数据删除存放在卷的数据块存储中：写入的零落不到那里，已保留原样。"
+                   "请管理员先展开此文件（Expand-DedupFile）再粉碎。";
+        case ErrorKind::CloudNotHere:
+            return "这是内容不在本机上的云文件：写入零会先把整个文件下载下来，已保留原样。"
+                   "请在云服务中删除它；云服务会保留自己的副本和历史版本。";
+        case ErrorKind::NotDeleted:
+            return "系统接受了删除，但文件仍在原处（文件夹可能不允许删除其中的文件）。";
         case ErrorKind::Other:
             break;
     }
@@ -66,10 +83,29 @@ std::string DescribeError(const SysError& error) {
     return text;
 }
 
+namespace {
+
+// Only the steps before the first write can promise that the file is as it was.
+std::string WithWhatWasWritten(std::string reason, ShredStep step) {
+    if (step == ShredStep::ResetAttributes || step == ShredStep::Open) reason += kNothingWritten;
+    return reason;
+}
+
+}  // namespace
+
 std::string DescribeShredFailure(const ShredFailure& failure) {
     std::string text = std::string(kShredFailed) + "\n" + failure.path + "\n\n";
     if (!failure.stream.empty()) text += "数据流 " + failure.stream + " ";
-    return text + StepName(failure.step) + "失败：" + DescribeError(failure.error);
+    return text + StepName(failure.step) + "失败：" + WithWhatWasWritten(DescribeError(failure.error), failure.step);
+}
+
+std::string DescribeLeftAlone(const std::vector<LeftAlone>& entries) {
+    std::string text = kLeftAlone;
+    for (std::size_t i = 0; i < entries.size() && i < kFoldersNamed; ++i) {
+        text += "\n" + entries[i].path + "\n    " + WithWhatWasWritten(DescribeError(entries[i].reason), ShredStep::Open);
+    }
+    text += "\n\n共有 " + std::to_string(entries.size()) + " 个文件保留原样，仍在列表中；其余文件已粉碎。";
+    return text;
 }
 
 std::string DescribeUnreadableFolders(const std::vector<UnreadableFolder>& folders) {

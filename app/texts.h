@@ -33,6 +33,8 @@ inline constexpr char kTooManyFiles[] =
     "选择的文件太多，无法一次添加，没有添加任何文件。\n请分几次选择。";
 inline constexpr char kFolderUnreadable[] = "无法读取文件夹：";
 inline constexpr char kShredFailed[] = "无法粉碎文件：";
+inline constexpr char kNothingWritten[] = "没有写入任何内容。";
+inline constexpr char kLeftAlone[] = "以下文件没有粉碎，已保留原样：";
 
 // A command that stopped part way; the reason follows on the next line.
 inline constexpr char kOperationFailed[] = "操作未能完成：";
@@ -45,6 +47,10 @@ std::string DescribeError(const SysError& error);
 
 // The box after a run stopped at a failing step: which file, which step, why.
 std::string DescribeShredFailure(const ShredFailure& failure);
+
+// The box at the end of a run that left entries alone: the first few with their reasons, and
+// how many in all.
+std::string DescribeLeftAlone(const std::vector<LeftAlone>& entries);
 
 // The box after a walk that had to skip folders: the first few, and how many in all.
 std::string DescribeUnreadableFolders(const std::vector<UnreadableFolder>& folders);

@@ -14,10 +14,13 @@
 namespace shredder {
 
 // Which object on which volume, whatever name reaches it: two names with the same identity are
-// the same file or folder. Windows: volume serial number and file index; POSIX: st_dev, st_ino.
+// the same file or folder. Windows: volume serial number and the 128-bit file id where the
+// volume has one (NTFS, ReFS: ReFS's 64-bit index is not unique), the 64-bit index elsewhere;
+// POSIX: st_dev, st_ino.
 struct FileId {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
+    std::uint64_t high = 0;  // the upper half of a 128-bit file id; 0 where there is none
     friend bool operator==(const FileId&, const FileId&) = default;
 };
 

@@ -20,6 +20,14 @@ enum class ErrorKind {
     ChangedSinceListed,  // the listed folder was replaced (by a link, say) after listing
     HasOtherNames,       // hard links: zeros would destroy content under names never listed
     LinkLeftAlone,       // a link that cannot be removed without touching its target
+    // Storage that zeros written in place cannot reach: the file system puts them elsewhere
+    // and frees the old clusters unwritten, or the data does not live in the file at all.
+    Compressed,          // NTFS compression
+    Encrypted,           // EFS
+    ExternallyBacked,    // WOF (CompactOS, compact /exe): the data is in a compressed stream or a WIM
+    Deduplicated,        // the data is in the volume's chunk store
+    CloudNotHere,        // a cloud file whose data is not on this machine: a write would download it
+    NotDeleted,          // the system took the delete, yet the file is still there
     Other,
 };
 
@@ -31,5 +39,22 @@ struct SysError {
 
 // Empty when the step succeeded.
 using Failure = std::optional<SysError>;
+
+// The entries a run leaves alone by choice and goes past, as against failures that stop it:
+// nothing was written to them, and nothing the user can do in the middle of a run changes that.
+inline bool IsLeftAloneByDesign(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::HasOtherNames:
+        case ErrorKind::LinkLeftAlone:
+        case ErrorKind::Compressed:
+        case ErrorKind::Encrypted:
+        case ErrorKind::ExternallyBacked:
+        case ErrorKind::Deduplicated:
+        case ErrorKind::CloudNotHere:
+            return true;
+        default:
+            return false;
+    }
+}
 
 }  // namespace shredder

@@ -58,7 +58,7 @@ public:
 };
 
 enum class MessageButtons { Ok, OkCancel, YesNo };
-enum class MessageIcon { None, Question, Error };
+enum class MessageIcon { None, Question, Error, Warning };
 // The codes the system's message box returns for these buttons.
 enum class MessageResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 

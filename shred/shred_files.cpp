@@ -96,9 +96,15 @@ public:
         if (Failure failed = file.nameCount(names)) return fail(ShredStep::Open, *failed);
         if (names > 1) return fail(ShredStep::Open, SysError{ErrorKind::HasOtherNames, static_cast<long>(names), ""});
 
-        // Only what holds data is written: the holes of a sparse file would be allocated.
+        // Everything the file holds is found before a byte is written: a question the system
+        // cannot answer must stop the run while the file is still whole, not after its main data
+        // was zeroed and it can no longer be deleted.
         std::vector<ByteRange> ranges;
         if (Failure failed = file.dataRanges(ranges)) return fail(ShredStep::ReadLength, *failed);
+        std::vector<std::string> streams;
+        if (Failure failed = file.namedStreams(streams)) return fail(ShredStep::OverwriteStream, *failed);
+
+        // Only what holds data is written: the holes of a sparse file would be allocated.
         if (const std::uint64_t total = TotalLength(ranges); total != 0) {
             progress_.startFile(static_cast<float>(total));
             for (const ByteRange& range : ranges) {
@@ -109,7 +115,7 @@ public:
         }
         // Without the flush the delete may drop the cached zeros and leave the old bytes on disk.
         if (Failure failed = file.flush()) return fail(ShredStep::Flush, *failed);
-        if (auto failed = zeroNamedStreams(file)) return failed;
+        if (auto failed = zeroNamedStreams(file, streams)) return failed;
         if (Failure failed = file.remove()) return fail(ShredStep::Delete, *failed);
         if (Failure failed = file.close()) return fail(ShredStep::Close, *failed);
         return std::nullopt;
@@ -117,9 +123,7 @@ public:
 
 private:
     // Deleting a file frees its named streams with their bytes still on the disk.
-    std::optional<ShredFailure> zeroNamedStreams(OpenedFile& file) {
-        std::vector<std::string> streams;
-        if (Failure failed = file.namedStreams(streams)) return fail(ShredStep::OverwriteStream, *failed);
+    std::optional<ShredFailure> zeroNamedStreams(OpenedFile& file, const std::vector<std::string>& streams) {
         for (const std::string& name : streams) {
             std::unique_ptr<OpenedData> stream;
             if (Failure failed = file.openNamedStream(name, stream)) return fail(ShredStep::OverwriteStream, *failed, name);
@@ -146,14 +150,14 @@ private:
 
 }  // namespace
 
-ShredOutcome ShredFiles(const std::vector<ListedFile>& files, FileSystem& fs, ProgressBar& progress,
-                        const StopRequest* stop, RunProgress* run) {
+void ShredFiles(const std::vector<ListedFile>& files, FileSystem& fs, ProgressBar& progress, ShredOutcome& outcome,
+                const StopRequest* stop, RunProgress* run) {
     // However the run ends, what the file system held for it is let go.
     struct LetGo {
         FileSystem& fs;
         ~LetGo() { fs.workEnded(); }
     } letGo{fs};
-    ShredOutcome outcome;
+    outcome = ShredOutcome{};
     // Every attribute is reset before any file is opened, so a file that cannot be reached
     // stops the run before anything was overwritten.
     std::vector<std::uint64_t> lengths(files.size(), 0);
@@ -161,29 +165,32 @@ ShredOutcome ShredFiles(const std::vector<ListedFile>& files, FileSystem& fs, Pr
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (Failure failed = fs.resetAttributes(files[i], lengths[i])) {
             outcome.failure = ShredFailure{files[i].path, ShredStep::ResetAttributes, *failed, {}};
-            return outcome;
+            return;
         }
         total += lengths[i];
     }
 
     Progress told(progress, run, total);
     // A path listed twice is done once; looking for it again would find it missing.
-    std::unordered_set<std::string> shredded;
+    std::unordered_set<std::string> met;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (stop && stop->requested()) {
             outcome.stopped = true;
-            return outcome;
+            return;
         }
-        if (shredded.insert(files[i].path).second) {
+        if (met.insert(files[i].path).second) {
             if (auto failure = FileShredder(files[i], fs, told, outcome.bytesWritten).run()) {
-                outcome.failure = std::move(failure);
-                return outcome;
+                // Refused before a byte was written, by the run's own rules: the rest still goes.
+                if (failure->step != ShredStep::Open || !IsLeftAloneByDesign(failure->error.kind)) {
+                    outcome.failure = std::move(failure);
+                    return;
+                }
+                outcome.leftAlone.push_back(LeftAlone{i, files[i].path, std::move(failure->error)});
             }
         }
         told.entryDone(lengths[i]);
         ++outcome.finished;
     }
-    return outcome;
 }
 
 }  // namespace shredder

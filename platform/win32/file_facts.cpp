@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <vector>
 
+#include "platform/win32/file_api.h"
 #include "platform/win32/win32_text.h"
 
 namespace shredder::win32 {
@@ -52,16 +54,45 @@ Failure ObjectName(HANDLE handle, std::wstring& path) {
 
 }  // namespace
 
-Failure OpenFolder(const std::wstring& systemPath, unique_hfile& folder, FileId& id) {
+namespace {
+
+// The volume of an open handle. A volume that cannot say is left unknown: it is then asked
+// every question, as it always was.
+void ReadVolume(HANDLE handle, VolumeFacts& volume) {
+    wchar_t name[MAX_PATH + 1] = {};
+    DWORD serial = 0, flags = 0;
+    volume = VolumeFacts{};
+    if (!Api().getVolumeInformationByHandle(handle, nullptr, 0, &serial, nullptr, &flags, name, MAX_PATH + 1)) return;
+    volume.known = true;
+    volume.serial = serial;
+    volume.flags = flags;
+    volume.fileSystem = name;
+}
+
+}  // namespace
+
+Failure OpenFolder(const std::wstring& systemPath, unique_hfile& folder, FileId& id, VolumeFacts& volume) {
     // Without FILE_SHARE_DELETE nobody can rename the folder and put another in its place.
     unique_hfile handle(::CreateFileW(systemPath.c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return LastError();
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle.get(), &info)) return LastError();
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return ErrorFromCode(ERROR_DIRECTORY);
-    id = IdFrom(info);
+    ReadVolume(handle.get(), volume);
+    DWORD attributes = 0;
+    if (volume.known) {
+        FILE_BASIC_INFO basic{};
+        if (!ReadInfo(handle.get(), FileBasicInfo, basic)) return LastError();
+        attributes = basic.FileAttributes;
+        if (Failure failed = IdOf(handle.get(), volume, id)) return failed;
+    } else {
+        // The serial the volume would not tell, from the one call that tells it with the index.
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(handle.get(), &info)) return LastError();
+        attributes = info.dwFileAttributes;
+        volume.serial = info.dwVolumeSerialNumber;
+        id = IdFrom(info);
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return ErrorFromCode(ERROR_DIRECTORY);
     folder = std::move(handle);
     return std::nullopt;
 }
@@ -97,21 +128,27 @@ Failure IndexOf(HANDLE handle, std::uint64_t& index) {
     return std::nullopt;
 }
 
-Failure FactsOf(HANDLE handle, std::uint64_t volume, HandleFacts& facts) {
+Failure AttributesOf(HANDLE handle, DWORD& attributes, DWORD& reparseTag) {
     FILE_BASIC_INFO basic{};
-    if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) return LastError();
-    FILE_STANDARD_INFO standard{};
-    if (!::GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard)) return LastError();
-    facts.id.volume = volume;
-    if (Failure failed = IndexOf(handle, facts.id.index)) return failed;
+    if (!ReadInfo(handle, FileBasicInfo, basic)) return LastError();
+    attributes = basic.FileAttributes;
+    reparseTag = 0;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return std::nullopt;
     FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag)) return LastError();
+    if (!ReadInfo(handle, FileAttributeTagInfo, tag)) return LastError();
+    reparseTag = tag.ReparseTag;
+    return std::nullopt;
+}
+
+Failure FactsOf(HANDLE handle, const VolumeFacts& volume, HandleFacts& facts) {
+    if (Failure failed = AttributesOf(handle, facts.attributes, facts.reparseTag)) return failed;
+    FILE_STANDARD_INFO standard{};
+    if (!ReadInfo(handle, FileStandardInfo, standard)) return LastError();
+    if (Failure failed = IdOf(handle, volume, facts.id)) return failed;
     ::SetLastError(NO_ERROR);  // FILE_TYPE_UNKNOWN is also a valid answer
     const DWORD type = ::GetFileType(handle);
     if (type == FILE_TYPE_UNKNOWN && ::GetLastError() != NO_ERROR) return LastError();
 
-    facts.attributes = basic.FileAttributes;
-    facts.reparseTag = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? tag.ReparseTag : 0;
     facts.names = standard.NumberOfLinks;
     facts.length = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
     facts.onDisk = type == FILE_TYPE_DISK;
@@ -122,9 +159,15 @@ EntryKind KindOf(const HandleFacts& facts) {
     return facts.onDisk ? KindFromAttributes(facts.attributes, facts.reparseTag) : EntryKind::Other;
 }
 
-Failure IdOf(HANDLE handle, std::uint64_t volume, FileId& id) {
-    id.volume = volume;
-    return IndexOf(handle, id.index);
+Failure IdOf(HANDLE handle, const VolumeFacts& volume, FileId& id) {
+    id = FileId{volume.serial, 0, 0};
+    if (!volume.hasFileIds()) return IndexOf(handle, id.index);
+    FILE_ID_INFO info{};
+    if (!ReadInfo(handle, FileIdInfo, info)) return LastError();
+    static_assert(sizeof info.FileId.Identifier == 2 * sizeof(std::uint64_t));
+    std::memcpy(&id.index, info.FileId.Identifier, sizeof id.index);
+    std::memcpy(&id.high, info.FileId.Identifier + sizeof id.index, sizeof id.high);
+    return std::nullopt;
 }
 
 Failure FinalPathOf(HANDLE handle, std::wstring& path) {
@@ -209,6 +252,22 @@ std::vector<ByteRange> DataRangesWithin(std::span<const FILE_ALLOCATED_RANGE_BUF
     return merged;
 }
 
+std::optional<ErrorKind> StorageZerosCannotReach(DWORD attributes, DWORD reparseTag) {
+    // FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS, which mingw-w64's headers do not have yet.
+    constexpr DWORD kRecallOnDataAccess = 0x00400000;
+    constexpr DWORD kNotHere = kRecallOnDataAccess | FILE_ATTRIBUTE_OFFLINE;
+    if (Has(attributes, FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (reparseTag == static_cast<DWORD>(IO_REPARSE_TAG_DEDUP)) return ErrorKind::Deduplicated;
+        if (reparseTag == static_cast<DWORD>(IO_REPARSE_TAG_WOF)) return ErrorKind::ExternallyBacked;
+        if (KindFromAttributes(attributes, reparseTag) == EntryKind::File && Has(attributes, kNotHere)) {
+            return ErrorKind::CloudNotHere;
+        }
+    }
+    if (Has(attributes, FILE_ATTRIBUTE_ENCRYPTED)) return ErrorKind::Encrypted;
+    if (Has(attributes, FILE_ATTRIBUTE_COMPRESSED)) return ErrorKind::Compressed;
+    return std::nullopt;
+}
+
 std::vector<ByteRange> WholeFile(std::uint64_t length) {
     if (length == 0) return {};
     return {ByteRange{0, length}};
@@ -221,6 +280,28 @@ std::optional<std::wstring> NamedStreamName(std::wstring_view findName) {
     const std::wstring_view name = findName.substr(1, typeColon - 1);
     if (name.empty()) return std::nullopt;
     return std::wstring(name);
+}
+
+std::optional<std::vector<std::wstring>> NamedStreamsIn(const void* answer, std::size_t bytes) {
+    std::vector<std::wstring> names;
+    const auto* base = static_cast<const unsigned char*>(answer);
+    constexpr std::size_t kHeader = offsetof(FILE_STREAM_INFO, StreamName);
+    for (std::size_t at = 0; bytes != 0;) {
+        if (at > bytes || bytes - at < kHeader) return std::nullopt;
+        FILE_STREAM_INFO entry;
+        std::memcpy(&entry, base + at, kHeader);
+        if (entry.StreamNameLength % sizeof(wchar_t) != 0 || entry.StreamNameLength > bytes - at - kHeader) {
+            return std::nullopt;
+        }
+        std::wstring name(entry.StreamNameLength / sizeof(wchar_t), L'\0');
+        std::memcpy(name.data(), base + at + kHeader, entry.StreamNameLength);
+        if (std::optional<std::wstring> named = NamedStreamName(name)) names.push_back(std::move(*named));
+        if (entry.NextEntryOffset == 0) break;
+        // Each entry lies after the one before, so a malformed answer cannot loop.
+        if (entry.NextEntryOffset < kHeader) return std::nullopt;
+        at += entry.NextEntryOffset;
+    }
+    return names;
 }
 
 bool IsPlainStreamName(std::wstring_view name) {

@@ -20,10 +20,30 @@ namespace shredder::win32 {
 
 // Opening files by handle rather than by path, and what an open handle says about its file.
 
+// What a volume can do (GetVolumeInformationByHandleW), read once for each folder the layer
+// holds, so that a file is asked only what its file system has. A volume that cannot say (Wine
+// answers ERROR_INVALID_FUNCTION on its mounted Linux file systems) is asked everything, and a
+// refusal there means the thing is not there.
+struct VolumeFacts {
+    bool known = false;
+    DWORD serial = 0;
+    DWORD flags = 0;          // FILE_NAMED_STREAMS, FILE_SUPPORTS_SPARSE_FILES, ...
+    std::wstring fileSystem;  // "NTFS", "FAT32", "exFAT", "ReFS"
+
+    // Worth asking: the volume says so, or says nothing.
+    bool mayHave(DWORD flag) const { return !known || (flags & flag) != 0; }
+    // The volume says so: a refusal of that call is a failure, never "there is none".
+    bool claims(DWORD flag) const { return known && (flags & flag) != 0; }
+    // 128-bit file ids (FileIdInfo) exist on NTFS and ReFS, the volumes that open by file id;
+    // FAT32 and exFAT have only the 64-bit index.
+    bool hasFileIds() const { return claims(FILE_SUPPORTS_OPEN_BY_FILE_ID); }
+};
+
 // Opens the folder at `systemPath` (the \\?\ form, ending in "\" so that a drive root is never
-// taken for its volume), through any link on the way. Others may read and write in it but not
-// rename, move or delete it while it is held. Fails for anything that is not a folder.
-Failure OpenFolder(const std::wstring& systemPath, unique_hfile& folder, FileId& id);
+// taken for its volume), through any link on the way, and reads its volume. Others may read and
+// write in it but not rename, move or delete it while it is held. Fails for anything that is not
+// a folder.
+Failure OpenFolder(const std::wstring& systemPath, unique_hfile& folder, FileId& id, VolumeFacts& volume);
 
 // Opens an existing entry of an open folder by its bare name through NtCreateFile, relative to
 // the folder handle: no DOS name rules apply, so "com1", "nul" and "report." are ordinary names,
@@ -40,13 +60,18 @@ struct HandleFacts {
     bool onDisk = false;   // FILE_TYPE_DISK: not a device, pipe or console
 };
 // An entry's facts; `volume` is its folder's (an entry opened inside a folder is on its volume).
-Failure FactsOf(HANDLE handle, std::uint64_t volume, HandleFacts& facts);
+// The reparse tag is asked for only when the attributes say there is one: FAT32 and exFAT
+// refuse FileAttributeTagInfo.
+Failure FactsOf(HANDLE handle, const VolumeFacts& volume, HandleFacts& facts);
+
+// The attributes of an open file and, for a reparse point, its tag.
+Failure AttributesOf(HANDLE handle, DWORD& attributes, DWORD& reparseTag);
 
 // What kind of entry an opened handle is on.
 EntryKind KindOf(const HandleFacts& facts);
 
 // An entry's identity on its folder's volume.
-Failure IdOf(HANDLE handle, std::uint64_t volume, FileId& id);
+Failure IdOf(HANDLE handle, const VolumeFacts& volume, FileId& id);
 
 // The path the system holds for an open handle, with links resolved: "C:\d\f" or
 // "UNC\server\share\f", or the NT form for a volume without a drive letter. Two handles on
@@ -72,12 +97,28 @@ EntryKind KindFromAttributes(DWORD attributes, DWORD reparseTag);
 std::vector<ByteRange> DataRangesWithin(std::span<const FILE_ALLOCATED_RANGE_BUFFER> allocated,
                                         std::uint64_t length);
 
+// Files whose old bytes zeros written in place would not reach, from the attributes and reparse
+// tag of an open handle; nullopt for a file that can be overwritten where it lies.
+// - NTFS compressed and EFS-encrypted files are kept in 16-cluster units: a write puts the new
+//   data in newly allocated clusters and frees the old ones unwritten (SDelete's documentation),
+//   and a unit of zeros takes no cluster at all.
+// - WOF (IO_REPARSE_TAG_WOF): the data is in a compressed stream or a WIM; a write decompresses
+//   the file into new clusters.
+// - Deduplicated (IO_REPARSE_TAG_DEDUP): the data is in the volume's chunk store.
+// - A cloud file whose data is not here (FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS or OFFLINE on a
+//   reparse point that holds data): a write would first download all of it.
+std::optional<ErrorKind> StorageZerosCannotReach(DWORD attributes, DWORD reparseTag);
+
 // The whole file as one range; none for an empty file.
 std::vector<ByteRange> WholeFile(std::uint64_t length);
 
 // The stream's own name in a FindFirstStreamW answer (":Zone.Identifier:$DATA" gives
 // "Zone.Identifier"); nullopt for the main stream "::$DATA" and for anything but a data stream.
 std::optional<std::wstring> NamedStreamName(std::wstring_view findName);
+
+// The names of the named data streams in a FileStreamInfo answer of `bytes` bytes, without the
+// main stream; nullopt when the entries do not fit in the answer.
+std::optional<std::vector<std::wstring>> NamedStreamsIn(const void* answer, std::size_t bytes);
 
 // Whether a name may be used as a stream name: no separators, no colon, not empty.
 bool IsPlainStreamName(std::wstring_view name);

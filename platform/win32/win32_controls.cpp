@@ -166,6 +166,9 @@ UINT StyleOf(MessageButtons buttons, MessageIcon icon) {
         case MessageIcon::Error:
             style |= MB_ICONERROR;
             break;
+        case MessageIcon::Warning:
+            style |= MB_ICONWARNING;
+            break;
         case MessageIcon::None:
             break;
     }

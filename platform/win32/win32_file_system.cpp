@@ -1,5 +1,6 @@
 #include "platform/win32/win32_file_system.h"
 
+#include "platform/win32/file_api.h"
 #include "platform/win32/file_facts.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/windows_api.h"
@@ -82,7 +83,7 @@ Failure CheckPlace(const ListedEntry& entry, HANDLE handle, bool& atPlace) {
         return std::nullopt;
     }
     FileId otherId;
-    if (Failure failed = IdOf(other.get(), entry.id.volume, otherId)) return failed;
+    if (Failure failed = IdOf(other.get(), entry.volume, otherId)) return failed;
     atPlace = !(otherId == entry.id);
     return std::nullopt;
 }
@@ -99,16 +100,20 @@ Failure Win32FileSystem::holdListedFolder(const ListedFile& file, ListedEntry& e
     // its place. Listed files mostly come folder by folder.
     if (heldFolder_ && heldId_ == *file.folder) {
         entry.folderPath = heldPath_;
+        entry.volume = heldVolume_;
         return Duplicate(heldFolder_.get(), entry.folder);
     }
 
     FileId id;
-    if (Failure failed = OpenFolder(entry.systemPath.substr(0, cut + 1), entry.folder, id)) return failed;
+    if (Failure failed = OpenFolder(entry.systemPath.substr(0, cut + 1), entry.folder, id, entry.volume)) {
+        return failed;
+    }
     if (!(id == *file.folder)) return Refusal(ErrorKind::ChangedSinceListed);
     if (Failure failed = FinalPathOf(entry.folder.get(), entry.folderPath)) return failed;
     if (Failure failed = Duplicate(entry.folder.get(), heldFolder_)) return failed;
     heldId_ = id;
     heldPath_ = entry.folderPath;
+    heldVolume_ = entry.volume;
     return std::nullopt;
 }
 
@@ -122,7 +127,7 @@ Failure Win32FileSystem::findAtListedPlace(const ListedFile& file, FoundEntry& f
                                       kShareAll, FILE_OPEN_REPARSE_POINT, found.handle)) {
         return failed;
     }
-    if (Failure failed = FactsOf(found.handle.get(), file.folder->volume, found.facts)) return failed;
+    if (Failure failed = FactsOf(found.handle.get(), found.listed.volume, found.facts)) return failed;
     found.listed.id = found.facts.id;
     return CheckPlace(found.listed, found.handle.get(), found.atListedPlace);
 }
@@ -135,9 +140,18 @@ Failure Reopen(const ListedEntry& entry, ACCESS_MASK access, ULONG share, ULONG 
     unique_hfile opened;
     if (Failure failed = OpenInFolder(entry.folder.get(), entry.name, access, share, options, opened)) return failed;
     FileId id;
-    if (Failure failed = IdOf(opened.get(), entry.id.volume, id)) return failed;
+    if (Failure failed = IdOf(opened.get(), entry.volume, id)) return failed;
     if (!(id == entry.id)) return Refusal(ErrorKind::ChangedSinceListed);
     handle = std::move(opened);
+    return std::nullopt;
+}
+
+// What the handle opened for writing says, not what a look a moment before said: the file may
+// have been compressed or encrypted in between.
+Failure CheckStillReachable(HANDLE handle, ListedEntry& entry) {
+    DWORD tag = 0;
+    if (Failure failed = AttributesOf(handle, entry.attributes, tag)) return failed;
+    if (const auto unreachable = StorageZerosCannotReach(entry.attributes, tag)) return Refusal(*unreachable);
     return std::nullopt;
 }
 
@@ -149,7 +163,8 @@ Failure Win32FileSystem::identifyFolder(const std::string& folder, FileId& id) {
     std::wstring systemFolder;
     if (Failure failed = SystemFolderPath(folder, systemFolder)) return failed;
     unique_hfile held;
-    return OpenFolder(systemFolder, held, id);
+    VolumeFacts volume;
+    return OpenFolder(systemFolder, held, id, volume);
 }
 
 Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folderId,
@@ -158,7 +173,8 @@ Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folder
     if (Failure failed = SystemFolderPath(folder, systemFolder)) return failed;
     // Held while it is read, so the entries are those of the folder identified.
     unique_hfile held;
-    if (Failure failed = OpenFolder(systemFolder, held, folderId)) return failed;
+    VolumeFacts volume;
+    if (Failure failed = OpenFolder(systemFolder, held, folderId, volume)) return failed;
 
     WIN32_FIND_DATAW data{};
     const unique_hfind find(::FindFirstFileExW((systemFolder + L"*").c_str(), FindExInfoBasic, &data,
@@ -205,6 +221,8 @@ Failure Win32FileSystem::resetAttributes(const ListedFile& file, std::uint64_t& 
     if (Failure failed = findAtListedPlace(file, found)) return failed;
     // A link, a folder or a device keeps its attributes; opening it for the overwrite says why.
     if (!found.atListedPlace || KindOf(found.facts) != EntryKind::File) return std::nullopt;
+    // Storage the run leaves alone keeps even its attributes.
+    if (StorageZerosCannotReach(found.facts.attributes, found.facts.reparseTag)) return std::nullopt;
     length = found.facts.length;
 
     constexpr DWORD kCleared =
@@ -219,7 +237,7 @@ Failure Win32FileSystem::resetAttributes(const ListedFile& file, std::uint64_t& 
     basic.FileAttributes = found.facts.attributes & ~kCleared;
     if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     // By the handle just checked, never by path: a path could lead elsewhere by now.
-    if (!::SetFileInformationByHandle(handle.get(), FileBasicInfo, &basic, sizeof basic)) return LastError();
+    if (!Api().setFileInformationByHandle(handle.get(), FileBasicInfo, &basic, sizeof basic)) return LastError();
     return std::nullopt;
 }
 
@@ -245,12 +263,20 @@ OpenOutcome Win32FileSystem::openForOverwrite(const ListedFile& file) {
             outcome.isLink = true;
             break;
         case EntryKind::File: {
+            // Decided before the file is opened for writing: for a cloud or deduplicated file
+            // even that open may go to its filter.
+            if (const auto unreachable = StorageZerosCannotReach(found.facts.attributes, found.facts.reparseTag)) {
+                failed = Refusal(*unreachable);
+                break;
+            }
             // Data behind a reparse point that is not a link is served by its filter driver.
             found.listed.servedByFilter = Has(found.facts.attributes, FILE_ATTRIBUTE_REPARSE_POINT);
             const ULONG options =
                 FILE_NON_DIRECTORY_FILE | (found.listed.servedByFilter ? 0 : FILE_OPEN_REPARSE_POINT);
-            // Shared with no one: nothing else writes, truncates, renames or deletes it meanwhile.
+            // Shared with no one: nothing else writes, truncates, renames, compresses or deletes
+            // it meanwhile, so what this handle says of it holds until the run closes it.
             failed = Reopen(found.listed, GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE, 0, options, handle);
+            if (!failed) failed = CheckStillReachable(handle.get(), found.listed);
             break;
         }
         case EntryKind::Directory:

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include <string>
 
+#include "platform/win32/file_facts.h"
 #include "platform/win32/windows_api.h"
 
 namespace shredder::win32 {
@@ -34,6 +35,7 @@ private:
     unique_hfile heldFolder_;
     FileId heldId_;
     std::wstring heldPath_;  // its final path
+    VolumeFacts heldVolume_;
 };
 
 }  // namespace shredder::win32

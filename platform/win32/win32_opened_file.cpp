@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/win32/file_api.h"
 #include "platform/win32/file_facts.h"
 #include "platform/win32/win32_text.h"
 
@@ -88,7 +89,7 @@ Failure AllocatedRanges(HANDLE handle, std::uint64_t length, std::vector<FILE_AL
     std::array<FILE_ALLOCATED_RANGE_BUFFER, 64> answer{};
     for (;;) {
         DWORD bytes = 0;
-        const BOOL complete = ::DeviceIoControl(handle, FSCTL_QUERY_ALLOCATED_RANGES, &query, sizeof query,
+        const BOOL complete = Api().deviceIoControl(handle, FSCTL_QUERY_ALLOCATED_RANGES, &query, sizeof query,
                                                 answer.data(), sizeof answer, &bytes, nullptr);
         const DWORD code = complete ? ERROR_SUCCESS : ::GetLastError();
         if (code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED) {
@@ -126,7 +127,11 @@ Failure Win32OpenedFile::flush() {
 }
 
 Failure Win32OpenedFile::close() {
-    if (!handle_) return ClosedHandleError();
+    if (!handle_) {
+        // remove() closed it to see the delete happen.
+        if (removed_) return std::nullopt;
+        return ClosedHandleError();
+    }
     const Failure closed = Close(handle_);
     entry_.folder.reset();
     return closed;
@@ -135,7 +140,7 @@ Failure Win32OpenedFile::close() {
 Failure Win32OpenedFile::nameCount(std::uint32_t& names) {
     if (!handle_) return ClosedHandleError();
     FILE_STANDARD_INFO standard{};
-    if (!::GetFileInformationByHandleEx(handle_.get(), FileStandardInfo, &standard, sizeof standard)) return LastError();
+    if (!ReadInfo(handle_.get(), FileStandardInfo, standard)) return LastError();
     names = standard.NumberOfLinks;
     return std::nullopt;
 }
@@ -144,15 +149,14 @@ Failure Win32OpenedFile::dataRanges(std::vector<ByteRange>& ranges) {
     if (!handle_) return ClosedHandleError();
     std::uint64_t bytes = 0;
     if (Failure failed = LengthOf(handle_.get(), bytes)) return failed;
-    FILE_BASIC_INFO basic{};
-    if (!::GetFileInformationByHandleEx(handle_.get(), FileBasicInfo, &basic, sizeof basic)) return LastError();
-    if ((basic.FileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) == 0) {
+    if ((entry_.attributes & FILE_ATTRIBUTE_SPARSE_FILE) == 0 || !entry_.volume.mayHave(FILE_SUPPORTS_SPARSE_FILES)) {
         ranges = WholeFile(bytes);
         return std::nullopt;
     }
     std::vector<FILE_ALLOCATED_RANGE_BUFFER> found;
     bool supported = true;
     if (Failure failed = AllocatedRanges(handle_.get(), bytes, found, supported)) return failed;
+    if (!supported && entry_.volume.claims(FILE_SUPPORTS_SPARSE_FILES)) return ErrorFromCode(ERROR_NOT_SUPPORTED);
     ranges = supported ? DataRangesWithin(found, bytes) : WholeFile(bytes);
     return std::nullopt;
 }
@@ -160,19 +164,29 @@ Failure Win32OpenedFile::dataRanges(std::vector<ByteRange>& ranges) {
 Failure Win32OpenedFile::namedStreams(std::vector<std::string>& names) {
     if (!handle_) return ClosedHandleError();
     names.clear();
-    WIN32_FIND_STREAM_DATA data{};
-    const unique_hfind find(::FindFirstStreamW(entry_.systemPath.c_str(), FindStreamInfoStandard, &data, 0));
-    if (!find) {
-        // The answer of a file with no stream at all, and Wine's for every file.
+    // FAT32 and exFAT have no streams, and refuse the question.
+    if (!entry_.volume.mayHave(FILE_NAMED_STREAMS)) return std::nullopt;
+    // Asked through the open file, not its path: a path could lead to another file by now.
+    std::vector<ULONGLONG> answer(4096 / sizeof(ULONGLONG));
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(answer.size() * sizeof(ULONGLONG));
+        if (Api().getFileInformationByHandleEx(handle_.get(), FileStreamInfo, answer.data(), size)) break;
         const DWORD code = ::GetLastError();
+        if (code == ERROR_MORE_DATA && answer.size() < (1u << 24)) {
+            answer.resize(answer.size() * 4);
+            continue;
+        }
+        // No stream at all; or, on a volume that does not say what it has (Wine answers
+        // ERROR_INVALID_FUNCTION), none to be had.
         if (code == ERROR_HANDLE_EOF) return std::nullopt;
+        const bool unsupported =
+            code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED || code == ERROR_INVALID_PARAMETER;
+        if (unsupported && !entry_.volume.known) return std::nullopt;
         return ErrorFromCode(code);
     }
-    do {
-        if (const std::optional<std::wstring> name = NamedStreamName(data.cStreamName)) names.push_back(Narrow(*name));
-    } while (::FindNextStreamW(find.get(), &data));
-    const DWORD code = ::GetLastError();
-    if (code != ERROR_HANDLE_EOF) return ErrorFromCode(code);
+    const std::optional<std::vector<std::wstring>> found = NamedStreamsIn(answer.data(), answer.size() * sizeof(ULONGLONG));
+    if (!found) return ErrorFromCode(ERROR_INVALID_DATA);
+    for (const std::wstring& name : *found) names.push_back(Narrow(name));
     return std::nullopt;
 }
 
@@ -188,7 +202,7 @@ Failure Win32OpenedFile::openNamedStream(const std::string& name, std::unique_pt
         return failed;
     }
     FileId id;
-    if (Failure failed = IdOf(opened.get(), entry_.id.volume, id)) return failed;
+    if (Failure failed = IdOf(opened.get(), entry_.volume, id)) return failed;
     if (!(id == entry_.id)) return SysError{ErrorKind::ChangedSinceListed, 0, {}};
     stream = std::make_unique<Win32OpenedStream>(std::move(opened));
     return std::nullopt;
@@ -198,9 +212,27 @@ Failure Win32OpenedFile::remove() {
     if (!handle_) return ClosedHandleError();
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
-    if (!::SetFileInformationByHandle(handle_.get(), FileDispositionInfo, &disposition, sizeof disposition)) {
+    if (!Api().setFileInformationByHandle(handle_.get(), FileDispositionInfo, &disposition, sizeof disposition)) {
         return LastError();
     }
+    // The file goes when its last handle closes, and nothing reports a delete that failed then
+    // (Wine unlinks at that moment and keeps quiet when it cannot): look whether it is gone.
+    if (Failure failed = Close(handle_)) return failed;
+    removed_ = true;
+    unique_hfile still;
+    if (Failure failed = OpenInFolder(entry_.folder.get(), entry_.name, FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN_REPARSE_POINT,
+                                      still)) {
+        entry_.folder.reset();
+        if (failed->kind == ErrorKind::NotFound) return std::nullopt;
+        return failed;
+    }
+    FileId id;
+    Failure failed = IdOf(still.get(), entry_.volume, id);
+    entry_.folder.reset();
+    if (failed) return failed;
+    // Another file may have taken the name meanwhile; this one must not be there.
+    if (id == entry_.id) return SysError{ErrorKind::NotDeleted, 0, {}};
     return std::nullopt;
 }
 

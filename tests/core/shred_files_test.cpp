@@ -139,58 +139,114 @@ TEST_F(ShredRun, ALinkIsRemovedItselfAndNeverWrittenThrough) {
     EXPECT_EQ(messages.shown.back().text, "完成文件粉碎！");
 }
 
-// What the run must refuse: each stops it at that entry before a byte is written, names the
-// file and says why, and leaves the entry and those after it listed.
-struct Refusal {
+// What the run leaves alone by design: nothing is written to it, the run goes on past it, it
+// stays listed, and one box at the end names it with its reason instead of the completion.
+struct LeftAloneCase {
     const char* name;
     std::function<void(FakeFileSystem&, const std::string& path)> arrange;
     const char* reason;
-    bool caughtByAttributePass = false;  // then nothing at all was overwritten
 };
 
-void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const LeftAloneCase& c, std::ostream* os) { *os << c.name; }
 
-class ShredRefusal : public ShredRun, public ::testing::WithParamInterface<Refusal> {};
+class ShredLeftAlone : public ShredRun, public ::testing::WithParamInterface<LeftAloneCase> {};
 
-TEST_P(ShredRefusal, NothingIsWrittenAndTheUserIsToldWhy) {
-    const Refusal& r = GetParam();
+TEST_P(ShredLeftAlone, NothingIsWrittenTheRunGoesOnAndTheEndBoxSaysWhy) {
+    const LeftAloneCase& c = GetParam();
     fs.addDirectory(P("d"));
     listFiles({"first", "d|victim", "last"});
-    r.arrange(fs, P("d|victim"));
-    const std::string before = fs.exists(P("d|victim")) ? fs.nodes.at(P("d|victim")).content : "";
+    c.arrange(fs, P("d|victim"));
     form.Command3_Click();
 
-    if (r.caughtByAttributePass) {
-        EXPECT_EQ(List1.entries, (Paths{P("first"), P("d|victim"), P("last")}));
-    } else {
-        EXPECT_EQ(List1.entries, (Paths{P("d|victim"), P("last")}));
-    }
-    if (fs.exists(P("d|victim"))) {
-        EXPECT_EQ(fs.nodes.at(P("d|victim")).content, before);
-    }
-    EXPECT_EQ(fs.nodes.at(P("last")).content, "secret-last");
+    EXPECT_EQ(List1.entries, (Paths{P("d|victim")}));
+    EXPECT_EQ(fs.nodes.at(P("d|victim")).content, "secret-d|victim");
+    EXPECT_FALSE(fs.exists(P("first")) || fs.exists(P("last")));
     EXPECT_EQ(fs.openFiles, 0);
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_NE(messages.shown[1].text.find(P("d|victim")), std::string::npos) << messages.shown[1].text;
-    EXPECT_NE(messages.shown[1].text.find(r.reason), std::string::npos) << messages.shown[1].text;
+    ASSERT_EQ(messages.shown.size(), 2u) << "confirmation, then what was left alone; no completion";
+    const ShownMessage& box = messages.shown[1];
+    EXPECT_EQ(box.icon, MessageIcon::Warning);
+    for (const std::string& part : {P("d|victim"), std::string(c.reason), std::string("没有写入任何内容"),
+                                    std::string("共有 1 个文件")}) {
+        EXPECT_NE(box.text.find(part), std::string::npos) << part << " in " << box.text;
+    }
+    EXPECT_EQ(taskbar.log.back(), "clear");
+    EXPECT_NE(std::find(taskbar.log.begin(), taskbar.log.end(), "error"), taskbar.log.end());
     EXPECT_TRUE(Command3.enabled);
 }
 
+SysError Kind(ErrorKind kind) { return {kind, 0, ""}; }
+
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ShredRefusal,
+    Cases, ShredLeftAlone,
     ::testing::Values(
-        Refusal{"FileWithOtherNames", [](FakeFileSystem& fs, const std::string& p) { fs.nodes.at(p).names = 2; },
-                "其他名称"},
-        Refusal{"FolderSwappedAfterListing",
-                [](FakeFileSystem& fs, const std::string&) {
-                    fs.replaceFolder(FormFixture::P("d"));
-                },
-                "已被更改", true},
-        Refusal{"LinkThatCannotBeRemovedAlone",
-                [](FakeFileSystem& fs, const std::string& p) {
-                    fs.failOn(Op::Open, p, {ErrorKind::LinkLeftAlone, 0, ""});
-                },
-                "这是一个链接"}));
+        LeftAloneCase{"FileWithOtherNames", [](FakeFileSystem& fs, const std::string& p) { fs.nodes.at(p).names = 2; },
+                      "其他名称"},
+        LeftAloneCase{"LinkThatCannotBeRemovedAlone",
+                      [](FakeFileSystem& fs, const std::string& p) { fs.failOn(Op::Open, p, Kind(ErrorKind::LinkLeftAlone)); },
+                      "这是一个链接"},
+        LeftAloneCase{"CompressedByNtfs",
+                      [](FakeFileSystem& fs, const std::string& p) { fs.failOn(Op::Open, p, Kind(ErrorKind::Compressed)); },
+                      "NTFS 压缩"},
+        LeftAloneCase{"CloudFileNotOnThisMachine",
+                      [](FakeFileSystem& fs, const std::string& p) { fs.failOn(Op::Open, p, Kind(ErrorKind::CloudNotHere)); },
+                      "云文件"}));
+
+TEST_F(ShredRun, ManyLeftAloneAreCountedInOneBoxAndOnlyThoseStayListed) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 8; ++i) names.push_back("f" + std::to_string(i));
+    listFiles(names);
+    for (std::size_t i : {1u, 2u, 4u, 5u, 6u, 7u}) fs.failOn(Op::Open, P(names[i]), Kind(ErrorKind::Encrypted));
+    form.Command3_Click();
+    EXPECT_EQ(List1.entries, (Paths{P("f1"), P("f2"), P("f4"), P("f5"), P("f6"), P("f7")}));
+    EXPECT_FALSE(fs.exists(P("f0")) || fs.exists(P("f3")));
+    const std::string& text = messages.shown.back().text;
+    EXPECT_EQ(text.find(P("f7")), std::string::npos) << "only the first few are named";
+    EXPECT_NE(text.find("共有 6 个文件"), std::string::npos) << text;
+}
+
+TEST_F(ShredRun, AFolderSwappedAfterListingStopsTheRunBeforeAnythingIsWritten) {
+    fs.addDirectory(P("d"));
+    listFiles({"first", "d|victim", "last"});
+    fs.replaceFolder(P("d"));
+    form.Command3_Click();
+    EXPECT_EQ(List1.entries, (Paths{P("first"), P("d|victim"), P("last")}));
+    EXPECT_EQ(fs.nodes.at(P("first")).content, "secret-first");
+    const std::string& text = messages.shown.back().text;
+    EXPECT_NE(text.find("已被更改"), std::string::npos) << text;
+    EXPECT_NE(text.find("没有写入任何内容"), std::string::npos) << text;
+}
+
+TEST_F(ShredRun, AStepThatFailsAfterTheZerosNeverSaysNothingWasWritten) {
+    listFiles({"f"});
+    fs.nodes.at(P("f")).streams = {{"s", "secret"}};
+    fs.failOn(Op::OpenStream, P("f") + ":s", Kind(ErrorKind::ChangedSinceListed));
+    form.Command3_Click();
+    const std::string& text = messages.shown.back().text;
+    EXPECT_NE(text.find("已被更改"), std::string::npos) << text;
+    EXPECT_EQ(text.find("没有写入任何内容"), std::string::npos) << text;
+}
+
+TEST_F(ShredRun, StreamsAreListedBeforeAnyZerosSoAFailingListingLeavesTheFileWhole) {
+    listFiles({"f"});
+    fs.failOn(Op::Streams, P("f"));
+    form.Command3_Click();
+    EXPECT_EQ(fs.nodes.at(P("f")).content, "secret-f");
+    EXPECT_TRUE(fs.writes.empty());
+    EXPECT_EQ(List1.entries, (Paths{P("f")}));
+}
+
+TEST_F(ShredRun, AnExceptionPartWayKeepsWhatTheRunAlreadyFinished) {
+    listFiles({"a", "b", "c"});
+    std::vector<ListedFile> files;
+    for (const char* name : {"a", "b", "c"}) files.push_back(ListFile(P(name), fs));
+    fs.beforeOpen = [](const std::string& path) {
+        if (path == P("c")) throw std::bad_alloc();
+    };
+    ShredOutcome outcome;
+    EXPECT_THROW(ShredFiles(files, fs, jdt, outcome), std::bad_alloc);
+    EXPECT_EQ(outcome.finished, 2u);
+    EXPECT_FALSE(fs.exists(P("a")) || fs.exists(P("b")));
+}
 
 TEST_F(ShredRun, AFileThatVanishedAfterListingIsReportedNotCreated) {
     listFiles({"a", "gone", "c"});
