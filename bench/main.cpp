@@ -61,14 +61,25 @@ int Shred(const std::vector<ListedFile>& files, FileSystem& fs) {
     const std::string counts = "\"files\":" + std::to_string(files.size()) +
                                ",\"bytes\":" + std::to_string(outcome.bytesWritten) +
                                ",\"seconds\":" + Number("%.6f", seconds);
+    // What the run left alone by design, each with its reason; the run went on past them.
+    std::string left = ",\"left\":[";
+    for (std::size_t i = 0; i < outcome.leftAlone.size(); ++i) {
+        const LeftAlone& entry = outcome.leftAlone[i];
+        left += (i ? "," : "") + std::string("{\"path\":") + JsonString(entry.path) +
+                ",\"reason\":" + JsonString(texts::DescribeError(entry.reason)) + "}";
+    }
+    left += "]";
     if (outcome.failure) {
         PrintLine("{\"ok\":false,\"error\":" + JsonString(texts::DescribeShredFailure(*outcome.failure)) + "," +
-                  counts + ",\"shredded\":" + std::to_string(outcome.finished) + "}");
+                  counts + ",\"shredded\":" + std::to_string(outcome.finished - outcome.leftAlone.size()) + left + "}");
         return 1;
     }
     const double mbPerSecond = seconds > 0 ? static_cast<double>(outcome.bytesWritten) / 1e6 / seconds : 0.0;
-    PrintLine("{\"ok\":true," + counts + ",\"mb_per_s\":" + Number("%.3f", mbPerSecond) + "}");
-    return 0;
+    // ok only when every listed entry was shredded.
+    const bool ok = outcome.leftAlone.empty();
+    PrintLine(std::string("{\"ok\":") + (ok ? "true" : "false") + "," + counts + ",\"mb_per_s\":" +
+              Number("%.3f", mbPerSecond) + left + "}");
+    return ok ? 0 : 1;
 }
 
 int Run(int argc, char** argv) {
