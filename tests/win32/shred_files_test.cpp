@@ -83,5 +83,18 @@ TEST_F(RealShredRun, AMissingFileStopsTheRunBeforeAnythingIsOverwrittenAndIsNotC
     EXPECT_EQ(outcome.finished, 0u);
 }
 
+TEST_F(RealShredRun, ADeleteTheSystemDidNotCarryOutIsReportedNotCalledDone) {
+    MakeFolder(temp / "kept");
+    WriteTestFile(temp / "kept\\f.txt", "secret");
+    files.push_back(ListFile(temp / "kept\\f.txt", fs));
+    if (!SetAppendOnly(temp / "kept", true)) GTEST_SKIP() << "needs Wine and chattr";
+    const ShredOutcome outcome = run();
+    EXPECT_TRUE(SetAppendOnly(temp / "kept", false));
+    ASSERT_TRUE(outcome.failure);
+    EXPECT_EQ(outcome.failure->step, ShredStep::Delete);
+    EXPECT_EQ(outcome.failure->error.kind, ErrorKind::NotDeleted);
+    EXPECT_EQ(outcome.finished, 0u);
+}
+
 }  // namespace
 }  // namespace shredder::testing

@@ -198,3 +198,22 @@ std::optional<std::string> ReadAll(const std::filesystem::path& file) {
 }
 
 }  // namespace shredder::testing
+
+namespace shredder::testing {
+
+bool SetAppendOnly(const std::string& folder, bool appendOnly) {
+    const UnixNameOf unixNameOf = WineUnixNames();
+    if (unixNameOf == nullptr) return false;
+    StartLinuxProgram(std::string("/usr/bin/chattr ") + (appendOnly ? "+a" : "-a") + " -- \"" +
+                      UnixPath(unixNameOf, folder) + "\"");
+    // Seen by its effect: Wine reports every delete done, so a probe still there after one was
+    // refused by the folder.
+    const std::string probe = folder + "\\append-only-probe";
+    return WaitUntil([&] {
+        if (!Exists(probe)) WriteTestFile(probe, "");
+        ::DeleteFileW(SystemForm(probe).c_str());
+        return Exists(probe) == appendOnly;
+    });
+}
+
+}  // namespace shredder::testing

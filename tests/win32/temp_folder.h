@@ -56,4 +56,8 @@ std::wstring SystemForm(const std::string& path);
 // link can be made (Windows without the privilege to create one).
 bool MakeSymbolicLink(const std::string& link, const std::string& target, bool toFolder);
 
+// Under Wine, makes a folder append-only on the Linux side (chattr +a): entries can be made in it
+// but not removed. Undo it before the folder is removed. False where that cannot be done.
+bool SetAppendOnly(const std::string& folder, bool appendOnly);
+
 }  // namespace shredder::testing
