@@ -97,16 +97,48 @@ Failure OpenFolder(const std::wstring& systemPath, unique_hfile& folder, FileId&
     return std::nullopt;
 }
 
-Failure OpenInFolder(HANDLE folder, std::wstring_view name, ACCESS_MASK access, ULONG share, ULONG options,
-                     unique_hfile& file) {
+namespace {
+
+// A bare name relative to an open folder, as the NT calls take it.
+struct NameInFolder {
+    UNICODE_STRING text{};
+    OBJECT_ATTRIBUTES attributes{};
+};
+
+Failure NameIn(HANDLE folder, std::wstring_view name, NameInFolder& named, ULONG caseRule = OBJ_CASE_INSENSITIVE) {
     constexpr std::size_t kLongestName = 0x7FFF;  // UNICODE_STRING counts bytes in 16 bits
     if (name.empty() || name.size() > kLongestName) return ErrorFromCode(ERROR_FILENAME_EXCED_RANGE);
-    UNICODE_STRING text{};
-    text.Buffer = const_cast<PWSTR>(name.data());
-    text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-    text.MaximumLength = text.Length;
-    OBJECT_ATTRIBUTES attributes{};
-    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    named.text.Buffer = const_cast<PWSTR>(name.data());
+    named.text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    named.text.MaximumLength = named.text.Length;
+    InitializeObjectAttributes(&named.attributes, &named.text, caseRule, folder, nullptr);
+    return std::nullopt;
+}
+
+}  // namespace
+
+extern "C" NTSTATUS NTAPI NtQueryAttributesFile(POBJECT_ATTRIBUTES attributes, void* basicInformation);
+
+Failure PresentInFolder(HANDLE folder, std::wstring_view name, bool& present) {
+    // Windows looks the name up without case whatever is asked; Wine, asked for it, reads the
+    // whole folder to be sure a name is not there in another case, once for every file a run
+    // deletes. The name looked for is the one just deleted, spelt as it was opened.
+    NameInFolder named;
+    if (Failure failed = NameIn(folder, name, named, 0)) return failed;
+    FILE_BASIC_INFO basic{};  // the layout of FILE_BASIC_INFORMATION
+    const NTSTATUS status = NtQueryAttributesFile(&named.attributes, &basic);
+    present = NT_SUCCESS(status);
+    if (present) return std::nullopt;
+    const SysError error = ErrorFromStatus(status);
+    if (error.kind == ErrorKind::NotFound) return std::nullopt;
+    return error;
+}
+
+Failure OpenInFolder(HANDLE folder, std::wstring_view name, ACCESS_MASK access, ULONG share, ULONG options,
+                     unique_hfile& file) {
+    NameInFolder named;
+    if (Failure failed = NameIn(folder, name, named)) return failed;
+    OBJECT_ATTRIBUTES& attributes = named.attributes;
     IO_STATUS_BLOCK io{};
     HANDLE handle = nullptr;
     const NTSTATUS status = ::NtCreateFile(&handle, access, &attributes, &io, nullptr, 0, share, FILE_OPEN,

@@ -51,6 +51,10 @@ Failure OpenFolder(const std::wstring& systemPath, unique_hfile& folder, FileId&
 Failure OpenInFolder(HANDLE folder, std::wstring_view name, ACCESS_MASK access, ULONG share, ULONG options,
                      unique_hfile& file);
 
+// Whether an entry of an open folder exists under `name`, asked without opening it
+// (NtQueryAttributesFile relative to the folder).
+Failure PresentInFolder(HANDLE folder, std::wstring_view name, bool& present);
+
 struct HandleFacts {
     FileId id;
     DWORD attributes = 0;

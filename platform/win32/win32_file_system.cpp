@@ -261,6 +261,7 @@ OpenOutcome Win32FileSystem::openForOverwrite(const ListedFile& file) {
             failed = Reopen(found.listed, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_REPARSE_POINT, handle);
             outcome.isLink = true;
+            found.listed.link = true;
             break;
         case EntryKind::File: {
             // Decided before the file is opened for writing: for a cloud or deduplicated file

@@ -109,6 +109,29 @@ Failure AllocatedRanges(HANDLE handle, std::uint64_t length, std::vector<FILE_AL
     }
 }
 
+// Whether the deleted entry's name is gone from its folder. A regular file is looked for by its
+// attributes alone, which costs no open; a link, whose target could answer for it, and a name
+// that is still there are opened to see which file holds it.
+Failure ConfirmGone(const ListedEntry& entry) {
+    if (!entry.link) {
+        bool present = true;
+        if (Failure failed = PresentInFolder(entry.folder.get(), entry.name, present)) return failed;
+        if (!present) return std::nullopt;
+    }
+    unique_hfile still;
+    if (Failure failed = OpenInFolder(entry.folder.get(), entry.name, FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN_REPARSE_POINT,
+                                      still)) {
+        if (failed->kind == ErrorKind::NotFound) return std::nullopt;
+        return failed;
+    }
+    FileId id;
+    if (Failure failed = IdOf(still.get(), entry.volume, id)) return failed;
+    // Another file may have taken the name meanwhile; this one must not be there.
+    if (id == entry.id) return SysError{ErrorKind::NotDeleted, 0, {}};
+    return std::nullopt;
+}
+
 }  // namespace
 
 Failure Win32OpenedFile::length(std::uint64_t& bytes) {
@@ -219,21 +242,9 @@ Failure Win32OpenedFile::remove() {
     // (Wine unlinks at that moment and keeps quiet when it cannot): look whether it is gone.
     if (Failure failed = Close(handle_)) return failed;
     removed_ = true;
-    unique_hfile still;
-    if (Failure failed = OpenInFolder(entry_.folder.get(), entry_.name, FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN_REPARSE_POINT,
-                                      still)) {
-        entry_.folder.reset();
-        if (failed->kind == ErrorKind::NotFound) return std::nullopt;
-        return failed;
-    }
-    FileId id;
-    Failure failed = IdOf(still.get(), entry_.volume, id);
+    const Failure gone = ConfirmGone(entry_);
     entry_.folder.reset();
-    if (failed) return failed;
-    // Another file may have taken the name meanwhile; this one must not be there.
-    if (id == entry_.id) return SysError{ErrorKind::NotDeleted, 0, {}};
-    return std::nullopt;
+    return gone;
 }
 
 }  // namespace shredder::win32
