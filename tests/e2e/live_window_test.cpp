@@ -16,6 +16,7 @@
 #include "driver/program.h"
 #include "tests/win32/temp_folder.h"
 #include "driver/wait.h"
+#include "driver/wine_host.h"
 #include "user_steps.h"
 #include "window_test.h"
 
@@ -171,6 +172,44 @@ TEST_F(LiveWindowTest, ClosingDuringARunAndAnsweringNoLetsItFinish) {
     EXPECT_FALSE(std::filesystem::exists(small));
     EXPECT_TRUE(Press(done, IDOK));
     EXPECT_TRUE(program.running());
+}
+
+TEST_F(LiveWindowTest, TheSessionCannotEndDuringARunAndMayAfterIt) {
+    const auto large = files.writeSized(L"large.bin", kLargeFile);
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin"}));
+    ASSERT_TRUE(StartRun());
+    EXPECT_EQ(host::EndSession(), false) << "the window refused";
+    EXPECT_TRUE(program.running());
+
+    HWND done = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (done = WaitForDialog(program)) != nullptr; }, std::chrono::minutes(2)));
+    EXPECT_EQ(ReadMessageBox(done).text, L"完成文件粉碎！") << "the run went on";
+    EXPECT_FALSE(std::filesystem::exists(large));
+    ASSERT_TRUE(Press(done, IDOK));
+    ASSERT_TRUE(WaitUntilClosed(done));
+
+    EXPECT_EQ(host::EndSession(), true);
+    EXPECT_TRUE(program.waitForExit(kPatience)) << "the program ends with the session";
+}
+
+TEST_F(LiveWindowTest, WhenTheSessionEndsAnywayTheRunFinishesItsCurrentFileFirst) {
+    const auto large = files.writeSized(L"large.bin", kLargeFile);
+    const auto small = files.write(L"small.txt", "small");
+    ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin", L"small.txt"}));
+    ASSERT_TRUE(StartRun());
+    // What the system sends once the session ends whatever the window said.
+    const auto told = Clock::now();
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(program.window(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL,
+                                      static_cast<UINT>(kPatience.count()), &ignored));
+    const auto answered = Clock::now() - told;
+    if (std::filesystem::exists(large)) {
+        EXPECT_GE(answered, std::chrono::seconds(3)) << "the answer came before the current file was done";
+    }
+    ASSERT_TRUE(program.waitForExit(std::chrono::minutes(2)));
+    EXPECT_FALSE(std::filesystem::exists(large));
+    if (!std::filesystem::exists(small)) GTEST_SKIP() << "inconclusive: the run had ended before the session did";
+    EXPECT_EQ(ReadAll(small), "small") << "no file after the current one was touched";
 }
 
 TEST_F(LiveWindowTest, ClosingDuringTheWalkOfALargeTreeEndsTheProgramPromptly) {
