@@ -94,6 +94,7 @@ void Form1::Command3_Click() {
 }
 
 void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished) {
+    if (sessionEnded_) return;
     auto stop = std::make_shared<StopRequest>();
     auto error = std::make_shared<std::exception_ptr>();
     // Working before the start, as the end may come at once; undone if the work never starts,
@@ -197,6 +198,7 @@ bool Form1::Form_QueryUnload() {
 bool Form1::Form_QueryEndSession() { return work_ != Work::Shredding; }
 
 void Form1::Form_EndSession() {
+    sessionEnded_ = true;
     if (!working()) return;
     stop_->request();
     if (work_ == Work::Shredding) p_.background.waitForEnd(kSessionEndPatience);

@@ -81,7 +81,7 @@ public:
     // would leave a file half overwritten and the list lost.
     bool Form_QueryEndSession();
     // The session ends whatever was answered: a run stops after its current file, waited for
-    // within the time the system allows; a walk stops at once.
+    // within the time the system allows; a walk stops at once. No work starts after it.
     void Form_EndSession();
 
     // Appends every file below getPath; tells the user which folders could not be read.
@@ -113,6 +113,8 @@ private:
     // What List1 shows, entry for entry, with where each file was when it was listed.
     std::vector<ListedFile> listed_;
     Work work_ = Work::None;
+    // The system may end the process at any moment now: work started would be cut short.
+    bool sessionEnded_ = false;
     std::shared_ptr<StopRequest> stop_;
     std::vector<std::vector<std::string>> waitingDrops_;
     ProgressRelay relay_;

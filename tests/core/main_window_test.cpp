@@ -228,6 +228,14 @@ TEST_F(MainWindow, WhenTheSessionEndsDuringARunItStopsAfterTheCurrentFileAndWait
     EXPECT_EQ(List1.entries, Paths{P("c")});
 }
 
+TEST_F(MainWindow, OnceTheSessionHasEndedARunConfirmedJustBeforeDoesNotStart) {
+    listFiles({"a"});
+    form.Form_EndSession();
+    form.Command3_Click();
+    EXPECT_TRUE(fs.exists(P("a")));
+    EXPECT_FALSE(form.working());
+}
+
 TEST_F(MainWindow, WorkThatCannotStartLeavesTheWindowUsable) {
     listFiles({"a"});
     background.refuse = true;

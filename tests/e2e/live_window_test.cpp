@@ -197,6 +197,10 @@ TEST_F(LiveWindowTest, WhenTheSessionEndsAnywayTheRunFinishesItsCurrentFileFirst
     const auto small = files.write(L"small.txt", "small");
     ASSERT_TRUE(AddFiles(program, files.location(), {L"large.bin", L"small.txt"}));
     ASSERT_TRUE(StartRun());
+    // A stop asked before the first file is opened rightly leaves every file alone: the bar
+    // moving says the large file is under way.
+    WaitUntil([&] { return BarPosition(program) > 0 || !DialogsOf(program).empty(); });
+    if (!DialogsOf(program).empty()) GTEST_SKIP() << "inconclusive: the run ended before the session did";
     // What the system sends once the session ends whatever the window said.
     const auto told = Clock::now();
     DWORD_PTR ignored = 0;
