@@ -94,29 +94,41 @@ void Form1::Command3_Click() {
 }
 
 void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished) {
+    if (sessionEnded_) return;
     auto stop = std::make_shared<StopRequest>();
     auto error = std::make_shared<std::exception_ptr>();
+    // Working before the start, as the end may come at once; undone if the work never starts,
+    // or the window would wait for ever for an end that cannot come.
     stop_ = stop;
     work_ = kind;
-    p_.background.start(
-        [work = std::move(work), stop, error] {
-            try {
-                work(*stop);
-            } catch (...) {
-                // Thrown on the window's thread instead, where every handler's exceptions are
-                // caught and shown; an outcome the work never finished is never reported.
-                *error = std::current_exception();
-            }
-        },
-        [this, error, finished = std::move(finished)] {
-            work_ = Work::None;
-            stop_.reset();
-            if (*error) {
-                p_.taskbar.clear();
-                std::rethrow_exception(*error);
-            }
-            finished();
-        });
+    try {
+        p_.background.start(
+            [work = std::move(work), stop, error] {
+                try {
+                    work(*stop);
+                } catch (...) {
+                    // Thrown on the window's thread instead, where every handler's exceptions are
+                    // caught and shown; an outcome the work never finished is never reported.
+                    *error = std::current_exception();
+                }
+            },
+            [this, error, finished = std::move(finished)] {
+                work_ = Work::None;
+                stop_.reset();
+                p_.sessionEnd.unblock();
+                if (*error) {
+                    p_.taskbar.clear();
+                    std::rethrow_exception(*error);
+                }
+                finished();
+            });
+    } catch (...) {
+        work_ = Work::None;
+        stop_.reset();
+        throw;
+    }
+    // A walk cut short destroys nothing; only a run that still works holds the session back.
+    if (work_ == Work::Shredding) p_.sessionEnd.block(texts::kSessionEndBlocked);
 }
 
 void Form1::finishRun(const ShredOutcome& outcome) {
@@ -186,6 +198,15 @@ bool Form1::Form_QueryUnload() {
     // The run may have ended while the question was open.
     if (answer == MessageResult::Yes && work_ == Work::Shredding) stop_->request();
     return false;
+}
+
+bool Form1::Form_QueryEndSession() { return work_ != Work::Shredding; }
+
+void Form1::Form_EndSession() {
+    sessionEnded_ = true;
+    if (!working()) return;
+    stop_->request();
+    if (work_ == Work::Shredding) p_.background.waitForEnd(kSessionEndPatience);
 }
 
 void Form1::Findfile(const std::string& getPath) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@ struct Form1Parts {
     Skin& skin;
     BackgroundWork& background;
     TaskbarButton& taskbar;
+    SessionEndBlock& sessionEnd;
 };
 
 // Carries what a run working on another thread tells about its progress over to the window's
@@ -75,6 +77,12 @@ public:
     // The window is asked to close: true when it may close now. During a run the user is asked
     // whether to stop after the current file; a walk is stopped at once.
     bool Form_QueryUnload();
+    // The user logs off or shuts down: true when the session may end now. A run, cut short,
+    // would leave a file half overwritten and the list lost.
+    bool Form_QueryEndSession();
+    // The session ends whatever was answered: a run stops after its current file, waited for
+    // within the time the system allows; a walk stops at once. No work starts after it.
+    void Form_EndSession();
 
     // Appends every file below getPath; tells the user which folders could not be read.
     void Findfile(const std::string& getPath);
@@ -83,6 +91,8 @@ public:
 
 private:
     enum class Work { None, Collecting, Shredding };
+    // Less than the five seconds the system gives a program once the session ends.
+    static constexpr std::chrono::milliseconds kSessionEndPatience{4000};
     struct Collected;
 
     // The folder picker: the chosen folder, "" when cancelled.
@@ -103,6 +113,8 @@ private:
     // What List1 shows, entry for entry, with where each file was when it was listed.
     std::vector<ListedFile> listed_;
     Work work_ = Work::None;
+    // The system may end the process at any moment now: work started would be cut short.
+    bool sessionEnded_ = false;
     std::shared_ptr<StopRequest> stop_;
     std::vector<std::vector<std::string>> waitingDrops_;
     ProgressRelay relay_;

@@ -25,6 +25,8 @@ inline constexpr char kShredCaption[] = "文件粉碎";
 inline constexpr char kConfirmShred[] = "执行粉碎后将无法恢复，继续吗？";
 inline constexpr char kShredDone[] = "完成文件粉碎！";
 inline constexpr char kStopAfterCurrentFile[] = "粉碎尚未完成，要在当前文件粉碎完后停止吗？";
+// Shown by the system to a user logging off or shutting down during a run.
+inline constexpr char kSessionEndBlocked[] = "正在粉碎文件，请等待当前文件完成";
 
 inline constexpr char kChooseFolder[] = "请选择文件夹：";
 inline constexpr char kSkinFileName[] = "/Aero.she";

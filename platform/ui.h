@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -128,6 +129,19 @@ public:
     virtual void start(std::function<void()> work, std::function<void()> finished) = 0;
     // Runs `task` on the window's thread soon; may be called from the work.
     virtual void toWindow(std::function<void()> task) = 0;
+    // Waits on the window's thread, at most `patience`, for the work to end, without running
+    // its `finished`; true when no work runs any more.
+    virtual bool waitForEnd(std::chrono::milliseconds patience) = 0;
+};
+
+// Keeps the user's session from ending while something that must not be cut short works; the
+// system shows the reason to a user logging off or shutting down.
+class SessionEndBlock {
+public:
+    virtual ~SessionEndBlock() = default;
+    virtual void block(const std::string& reason) = 0;
+    // Lets the session end again; nothing when it was not blocked.
+    virtual void unblock() = 0;
 };
 
 // Restyles the main window from a skin file; a file that is missing or malformed leaves the

@@ -182,6 +182,7 @@ std::optional<WindowFailure> MainWindow::build() {
     messages_ = std::make_unique<win32::Win32MessageBox>(window_.get());
     skin_ = std::make_unique<win32::Win32Skin>(window_.get());
     taskbar_ = std::make_unique<win32::Win32TaskbarButton>(window_.get());
+    sessionEnd_ = std::make_unique<win32::Win32SessionEndBlock>(window_.get());
     worker_ = std::make_unique<WindowWorker>(window_.get());
     form_ = std::make_unique<Form1>(Form1Parts{
         *List1_,
@@ -195,6 +196,7 @@ std::optional<WindowFailure> MainWindow::build() {
         options_.skin ? *options_.skin : *skin_,
         options_.background ? *options_.background : *worker_,
         options_.taskbar ? *options_.taskbar : *taskbar_,
+        *sessionEnd_,
     });
     run([&] { form_->Form_Load(); });
     return std::nullopt;
@@ -260,6 +262,15 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CLOSE:
             onClose();
+            return 0;
+        case WM_QUERYENDSESSION: {
+            bool mayEnd = true;
+            if (form_) run([&] { mayEnd = form_->Form_QueryEndSession(); });
+            return mayEnd ? TRUE : FALSE;
+        }
+        case WM_ENDSESSION:
+            // FALSE: someone refused and the session goes on, and so does the work.
+            if (wParam) onEndSession();
             return 0;
         case WindowWorker::kTasksMessage:
             if (worker_) worker_->runTasks();
@@ -350,6 +361,13 @@ void MainWindow::onClose() {
         run([&] { closing = form_->Form_QueryUnload(); });
     }
     if (closing && window_) ::DestroyWindow(window_.get());
+}
+
+void MainWindow::onEndSession() {
+    if (form_) run([&] { form_->Form_EndSession(); });
+    // The system ends the process once this returns; ending it here as well leaves the same
+    // state on systems that do not (Wine).
+    if (window_) ::DestroyWindow(window_.get());
 }
 
 void MainWindow::run(const std::function<void()>& handler) {

@@ -70,6 +70,7 @@ private:
     void onCommand(int id, int notification, HWND control);
     void onDrop(HDROP drop);
     void onClose();
+    void onEndSession();
     // Runs one handler, then what waited for it: drops, and the end of background work.
     // Whatever the handler throws is caught here and shown in a box; the window goes on.
     void run(const std::function<void()>& handler);
@@ -102,6 +103,7 @@ private:
     win32::Win32Shell shell_;
     std::unique_ptr<win32::Win32Skin> skin_;
     std::unique_ptr<win32::Win32TaskbarButton> taskbar_;
+    std::unique_ptr<win32::Win32SessionEndBlock> sessionEnd_;
     std::unique_ptr<Form1> form_;
     // Declared last, so it is gone first: its thread ends before the form it works for.
     std::unique_ptr<WindowWorker> worker_;

@@ -11,11 +11,30 @@ WindowWorker::~WindowWorker() {
 void WindowWorker::start(std::function<void()> work, std::function<void()> finished) {
     // The window ignores its controls while work runs, so a second start is a fault of ours.
     if (thread_.joinable()) throw std::logic_error("work started while other work runs");
-    finished_ = std::move(finished);
+    {
+        const std::lock_guard lock(mutex_);
+        workEnded_ = false;
+    }
+    // The thread first: if none can be made, nothing is left behind that waits for its end.
     thread_ = std::thread([this, work = std::move(work)] {
         work();
-        ::PostMessageW(window_, kFinishedMessage, 0, 0);
+        {
+            const std::lock_guard lock(mutex_);
+            workEnded_ = true;
+        }
+        ended_.notify_all();
+        // A lost end would leave the window working for ever, so a full queue is tried again;
+        // a window already destroyed has nobody left to tell.
+        while (!::PostMessageW(window_, kFinishedMessage, 0, 0) && ::IsWindow(window_)) ::Sleep(kPostRetryPause);
     });
+    // The window's thread takes the end message, so `finished` is in place before it can come.
+    finished_ = std::move(finished);
+}
+
+bool WindowWorker::waitForEnd(std::chrono::milliseconds patience) {
+    if (!thread_.joinable()) return true;
+    std::unique_lock lock(mutex_);
+    return ended_.wait_for(lock, patience, [this] { return workEnded_; });
 }
 
 void WindowWorker::toWindow(std::function<void()> task) {

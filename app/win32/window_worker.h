@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -18,6 +20,7 @@ public:
     // Tasks for the window's thread; the work has ended.
     static constexpr UINT kTasksMessage = WM_APP + 1;
     static constexpr UINT kFinishedMessage = WM_APP + 2;
+    static constexpr DWORD kPostRetryPause = 20;  // ms
 
     explicit WindowWorker(HWND window) : window_(window) {}
     // Waits for work still running; its `finished` never runs then.
@@ -27,6 +30,7 @@ public:
 
     void start(std::function<void()> work, std::function<void()> finished) override;
     void toWindow(std::function<void()> task) override;
+    bool waitForEnd(std::chrono::milliseconds patience) override;
 
     // On the window's thread, for the two messages.
     void runTasks();
@@ -39,6 +43,8 @@ private:
     std::mutex mutex_;
     std::vector<std::function<void()>> tasks_;
     bool tasksPosted_ = false;
+    std::condition_variable ended_;
+    bool workEnded_ = false;
 };
 
 }  // namespace shredder::app

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 #include <commctrl.h>
 
 #include "platform/win32/win32_text.h"
@@ -228,6 +229,14 @@ void Win32TaskbarButton::setState(TBPFLAG state) {
     if (!list_ || state == state_) return;
     state_ = state;
     list_.get()->SetProgressState(window_, state);
+}
+
+void Win32SessionEndBlock::block(const std::string& reason) {
+    blocked_ = ::ShutdownBlockReasonCreate(window_, Widen(reason).c_str()) != FALSE;
+}
+
+void Win32SessionEndBlock::unblock() {
+    if (std::exchange(blocked_, false)) ::ShutdownBlockReasonDestroy(window_);
 }
 
 }  // namespace shredder::win32

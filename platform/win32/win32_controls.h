@@ -1,7 +1,7 @@
 #pragma once
 
 // The main window's controls as the portable interfaces see them: the list, the start button,
-// the progress bar, message boxes and the taskbar button.
+// the progress bar, message boxes, the taskbar button and the reason the session must wait.
 #include "platform/win32/windows_api.h"
 
 #include <shobjidl.h>
@@ -127,6 +127,25 @@ private:
     HWND window_;
     unique_taskbar_list list_;
     TBPFLAG state_ = TBPF_NOPROGRESS;
+};
+
+// The reason a window gives for holding back a log-off or shut-down, held from block() until
+// unblock() or the object's end. Where the system keeps no reason the window's answer to the
+// session's end still holds it back; the user is only told less.
+class Win32SessionEndBlock final : public SessionEndBlock {
+public:
+    explicit Win32SessionEndBlock(HWND window) : window_(window) {}
+    ~Win32SessionEndBlock() override { unblock(); }
+    Win32SessionEndBlock(const Win32SessionEndBlock&) = delete;
+    Win32SessionEndBlock& operator=(const Win32SessionEndBlock&) = delete;
+
+    void block(const std::string& reason) override;
+    void unblock() override;
+    bool blocked() const { return blocked_; }
+
+private:
+    HWND window_;
+    bool blocked_ = false;
 };
 
 }  // namespace shredder::win32

@@ -8,7 +8,24 @@ using namespace std::string_literals;
 namespace shredder::testing {
 namespace {
 
-using MainWindow = FormFixture;
+class MainWindow : public FormFixture {
+protected:
+    // Walks a folder of three files and, at its first listing, does what ending the window or
+    // the session does; true when that allowed the end.
+    bool endDuringAWalk(const std::function<bool()>& end) {
+        fs.addDirectory(P("top"));
+        for (const char* name : {"a", "b", "c"}) fs.addFile(P("top|") + name);
+        bool allowed = false;
+        int listings = 0;
+        fs.beforeList = [&](const std::string&) {
+            if (++listings == 1) allowed = end();
+        };
+        form.Findfile(P("top"));
+        EXPECT_LT(List1.entries.size(), 3u) << "the walk ended at its next entry";
+        EXPECT_TRUE(messages.shown.empty());
+        return allowed;
+    }
+};
 using Paths = std::vector<std::string>;
 
 TEST_F(MainWindow, LoadAttachesTheSkinFromTheProgramFolderAndDisablesStart) {
@@ -173,17 +190,62 @@ INSTANTIATE_TEST_SUITE_P(Answers, CloseWhileShredding,
 
 TEST_F(MainWindow, ClosingIdleOrDuringAWalkNeedsNoQuestionAndStopsTheWalk) {
     EXPECT_TRUE(form.Form_QueryUnload());
-    fs.addDirectory(P("top"));
-    for (const char* name : {"a", "b", "c"}) fs.addFile(P("top|") + name);
-    bool allowed = false;
-    int listings = 0;
-    fs.beforeList = [&](const std::string&) {
-        if (++listings == 1) allowed = form.Form_QueryUnload();
+    EXPECT_TRUE(endDuringAWalk([&] { return form.Form_QueryUnload(); }));
+}
+
+TEST_F(MainWindow, DuringAWalkTheSessionMayEndAndEndingItStopsTheWalkWithoutWaiting) {
+    EXPECT_TRUE(endDuringAWalk([&] {
+        const bool mayEnd = form.Form_QueryEndSession();
+        form.Form_EndSession();
+        return mayEnd;
+    }));
+    EXPECT_FALSE(sessionEnd.reason);
+    EXPECT_TRUE(background.waits.empty());
+}
+
+TEST_F(MainWindow, DuringARunTheSessionWaitsWithAReasonUntilTheRunEnds) {
+    EXPECT_TRUE(form.Form_QueryEndSession());
+    listFiles({"a"});
+    background.hold = true;
+    form.Command3_Click();
+    EXPECT_FALSE(form.Form_QueryEndSession());
+    EXPECT_EQ(sessionEnd.reason, "正在粉碎文件，请等待当前文件完成");
+    background.release();
+    EXPECT_FALSE(sessionEnd.reason);
+    EXPECT_TRUE(form.Form_QueryEndSession());
+}
+
+TEST_F(MainWindow, WhenTheSessionEndsDuringARunItStopsAfterTheCurrentFileAndWaitsForIt) {
+    listFiles({"a", "b", "c"});
+    fs.beforeOpen = [&](const std::string& path) {
+        if (path == P("b")) form.Form_EndSession();
     };
-    form.Findfile(P("top"));
-    EXPECT_TRUE(allowed);
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_LT(List1.entries.size(), 3u) << "the walk ended at its next entry";
+    form.Command3_Click();
+    EXPECT_FALSE(fs.exists(P("b"))) << "the current file is finished";
+    EXPECT_EQ(fs.nodes.at(P("c")).content, "secret-c");
+    ASSERT_EQ(background.waits.size(), 1u);
+    EXPECT_LE(background.waits[0], std::chrono::seconds(5)) << "within the time the system gives";
+    EXPECT_EQ(List1.entries, Paths{P("c")});
+}
+
+TEST_F(MainWindow, OnceTheSessionHasEndedARunConfirmedJustBeforeDoesNotStart) {
+    listFiles({"a"});
+    form.Form_EndSession();
+    form.Command3_Click();
+    EXPECT_TRUE(fs.exists(P("a")));
+    EXPECT_FALSE(form.working());
+}
+
+TEST_F(MainWindow, WorkThatCannotStartLeavesTheWindowUsable) {
+    listFiles({"a"});
+    background.refuse = true;
+    EXPECT_THROW(form.Command3_Click(), std::system_error);
+    EXPECT_FALSE(form.working());
+    EXPECT_FALSE(sessionEnd.reason);
+    EXPECT_TRUE(fs.exists(P("a")));
+    EXPECT_TRUE(form.Form_QueryUnload()) << "closing works";
+    form.Command4_Click();
+    EXPECT_TRUE(List1.entries.empty()) << "clearing works";
 }
 
 TEST_F(MainWindow, TheTaskbarButtonFollowsTheWholeRunAndShowsAFailure) {

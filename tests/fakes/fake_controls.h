@@ -1,10 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/ui.h"
@@ -121,13 +124,18 @@ public:
 
 // Runs the work at once on the calling thread, so a handler's whole effect is there when it
 // returns. `held` keeps the next work from finishing until release(), to look at the window
-// while it works.
+// while it works; `refuse` makes the next start fail as a system out of threads does.
 class FakeBackgroundWork : public BackgroundWork {
 public:
     bool hold = false;
+    bool refuse = false;
     int started = 0;
+    std::vector<std::chrono::milliseconds> waits;  // the patience of each waitForEnd
 
     void start(std::function<void()> work, std::function<void()> finished) override {
+        if (std::exchange(refuse, false)) {
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
         ++started;
         work();
         if (hold) {
@@ -137,6 +145,10 @@ public:
         finished();
     }
     void toWindow(std::function<void()> task) override { task(); }
+    bool waitForEnd(std::chrono::milliseconds patience) override {
+        waits.push_back(patience);
+        return true;
+    }
     bool holding() const { return static_cast<bool>(held_); }
     void release() {
         hold = false;
@@ -157,6 +169,13 @@ public:
     }
     void showError() override { log.push_back("error"); }
     void clear() override { log.push_back("clear"); }
+};
+
+class FakeSessionEndBlock : public SessionEndBlock {
+public:
+    std::optional<std::string> reason;  // while the session is blocked
+    void block(const std::string& why) override { reason = why; }
+    void unblock() override { reason.reset(); }
 };
 
 class FakeSkin : public Skin {

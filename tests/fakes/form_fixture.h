@@ -23,7 +23,8 @@ protected:
     FakeSkin skin;
     FakeBackgroundWork background;
     FakeTaskbarButton taskbar;
-    Form1 form{{List1, Command3, jdt, cdlg, folderBrowser, messages, fs, shell, skin, background, taskbar}};
+    FakeSessionEndBlock sessionEnd;
+    Form1 form{{List1, Command3, jdt, cdlg, folderBrowser, messages, fs, shell, skin, background, taskbar, sessionEnd}};
 
     // Makes the named files (those not there yet) and lists them as a drop would, leaving the
     // start button as it was. Returns their paths.

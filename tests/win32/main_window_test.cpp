@@ -270,6 +270,19 @@ TEST_F(MainWindowTest, ADropDuringAShredRunIsTakenAfterTheRun) {
     EXPECT_TRUE(startEnabled());  // the drop came after the run disabled it
 }
 
+TEST_F(MainWindowTest, WorkThatCannotStartIsReportedAndTheButtonsStayUsable) {
+    WriteTestFile(temp / "a.txt", "secret");
+    openDialog.answer.fileName = temp / "a.txt";
+    click(layout::kCommand1);
+    background.refuse = true;
+    click(layout::kCommand3);
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
+    EXPECT_TRUE(::IsWindowEnabled(control(layout::kCommand4)));
+    click(layout::kCommand4);
+    EXPECT_TRUE(listed().empty());
+}
+
 const std::string kOutOfMemoryReport = std::string(texts::kOperationFailed) + "\n" + texts::kOutOfMemory;
 
 TEST_F(MainWindowTest, AHandlerRunningOutOfMemoryIsReportedAndTheWindowKeepsWorking) {

@@ -85,6 +85,25 @@ bool RunShell(const std::string& script, const std::vector<std::string>& argumen
     return code == "0\n";
 }
 
+std::optional<bool> EndSession() {
+    std::wstring commandLine = L"wineboot.exe --end-session";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &started)) {
+        return std::nullopt;
+    }
+    const shredder::win32::unique_handle process(started.hProcess);
+    const shredder::win32::unique_handle thread(started.hThread);
+    DWORD code = 0;
+    if (::WaitForSingleObject(process.get(), static_cast<DWORD>(kPatience.count())) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.get(), &code)) {
+        return std::nullopt;
+    }
+    return code == 0;
+}
+
 namespace {
 
 // Wine keeps its drive letters as links in the prefix's dosdevices folder.

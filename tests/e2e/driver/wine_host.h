@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ std::string UnixPath(const std::filesystem::path& dosPath);
 // Runs /bin/sh -c `script` with `arguments` as $1, $2... and waits; true when it exited with 0.
 // The script must not use $0.
 bool RunShell(const std::string& script, const std::vector<std::string>& arguments);
+
+// Ends the session as a log-off does (`wineboot --end-session`): every window is sent
+// WM_QUERYENDSESSION, then WM_ENDSESSION saying whether the session really ends. True when every
+// window let it end; nothing when wineboot could not be run.
+std::optional<bool> EndSession();
 
 // Maps a free drive letter to a folder for as long as the object lives, as a second disk the
 // user could pick files from the root of. Empty letter() when no mapping could be made.
