@@ -58,6 +58,10 @@ std::string DescribeError(const SysError& error) {
             return "此文件还有其他名称（硬链接），覆盖它会破坏其他名称下的内容，没有写入任何内容。";
         case ErrorKind::LinkLeftAlone:
             return "这是一个链接，删除它会影响链接的目标，已保留原样，没有写入任何内容。";
+        case ErrorKind::MountPoint:
+            return "此位置挂载着另一个文件系统的内容，它不属于列表中的文件夹，已保留原样，没有写入任何内容。";
+        case ErrorKind::ChangedDuringRun:
+            return "粉碎期间另一个程序改动了此文件，或把另一个文件放到了它的名下，无法确认粉碎完成。";
         case ErrorKind::Other:
             break;
     }

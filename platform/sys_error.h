@@ -20,6 +20,8 @@ enum class ErrorKind {
     ChangedSinceListed,  // the listed folder was replaced (by a link, say) after listing
     HasOtherNames,       // hard links: zeros would destroy content under names never listed
     LinkLeftAlone,       // a link that cannot be removed without touching its target
+    MountPoint,          // another file system is mounted on the name: not this folder's file
+    ChangedDuringRun,    // another program wrote to it or put another file at its name meanwhile
     Other,
 };
 

@@ -152,8 +152,7 @@ Failure Win32FileSystem::identifyFolder(const std::string& folder, FileId& id) {
     return OpenFolder(systemFolder, held, id);
 }
 
-Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folderId,
-                                       const std::function<void(const DirEntry&)>& onEntry) {
+Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folderId, const EntryHandler& onEntry) {
     std::wstring systemFolder;
     if (Failure failed = SystemFolderPath(folder, systemFolder)) return failed;
     // Held while it is read, so the entries are those of the folder identified.
@@ -172,7 +171,7 @@ Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folder
     do {
         const std::wstring_view name(data.cFileName);
         if (name == L"." || name == L"..") continue;
-        onEntry(EntryFrom(data));
+        if (onEntry(EntryFrom(data)) == ListingStep::Stop) return std::nullopt;
     } while (::FindNextFileW(find.get(), &data));
 
     const DWORD code = ::GetLastError();
