@@ -240,9 +240,29 @@ Placement PlaceOf(std::wstring_view folderFinalPath, std::wstring_view listedNam
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (!SameAsWineReportsIt(expected[i], found[i])) return Placement::Elsewhere;
     }
-    if (SameText(entryName, listedName)) return Placement::Listed;
-    if (SameText(entryName, WithoutTrailingDotsAndSpaces(listedName))) return Placement::ListedAsWineReportsIt;
+    if (entryName == listedName) return Placement::Listed;
+    if (entryName == WithoutTrailingDotsAndSpaces(listedName)) return Placement::ListedAsWineReportsIt;
+    if (SameText(entryName, listedName)) return Placement::ListedInOtherCase;
     return Placement::Elsewhere;
+}
+
+Failure StoredName(const std::wstring& systemPath, std::wstring& name) {
+    // A wildcard would let the search answer with some other entry's name.
+    const std::size_t cut = systemPath.rfind(L'\\');
+    if (systemPath.find_first_of(L"*?<>\"", cut == std::wstring::npos ? 0 : cut) != std::wstring::npos) {
+        return ErrorFromCode(ERROR_INVALID_NAME);
+    }
+    WIN32_FIND_DATAW data{};
+    const unique_hfind find(
+        ::FindFirstFileExW(systemPath.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    if (!find) return LastError();
+    name = data.cFileName;
+    return std::nullopt;
+}
+
+bool EndsInName(std::wstring_view finalPath, std::wstring_view name) {
+    const std::size_t cut = finalPath.rfind(L'\\');
+    return cut != std::wstring_view::npos && finalPath.substr(cut + 1) == name;
 }
 
 std::wstring_view WithoutTrailingDotsAndSpaces(std::wstring_view name) {

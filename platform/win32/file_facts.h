@@ -84,15 +84,26 @@ bool IsPlainStreamName(std::wstring_view name);
 
 enum class Placement {
     Listed,                 // the final path is the listed folder and name
+    ListedInOtherCase,      // the same but for case: only if the folder spells the listed name so
     ListedAsWineReportsIt,  // the same once trailing dots and spaces are dropped
     Elsewhere,              // reached through a link the system did not report
 };
 
 // Where an opened entry is, from the final paths (GetFinalPathNameByHandleW) of the listed folder
-// and of the entry opened in it under `listedName`. Wine drops trailing dots from every
-// component and a trailing space from the last one, so "report." comes back as "report": such a
-// match can also be a link to the sibling "report", which the caller must rule out.
+// and of the entry opened in it under `listedName`. The last name is compared exactly: where
+// names are case-sensitive (Linux under Wine) "report.txt" can be a link to "REPORT.txt", which
+// is another file. A name typed in another case is the file itself when the folder's own
+// spelling of it (StoredName) is the final one. Wine drops trailing dots from every component
+// and a trailing space from the last one, so "report." comes back as "report": such a match can
+// also be a link to the sibling "report", which the caller must rule out.
 Placement PlaceOf(std::wstring_view folderFinalPath, std::wstring_view listedName, std::wstring_view entryFinalPath);
+
+// The name of the entry at `systemPath` as its folder stores it: the system looks names up
+// without case, so a name given in another case finds the entry under its own spelling.
+Failure StoredName(const std::wstring& systemPath, std::wstring& name);
+
+// Whether a final path ends in exactly this name.
+bool EndsInName(std::wstring_view finalPath, std::wstring_view name);
 
 // A name as Wine gives it back: trailing dots and spaces dropped.
 std::wstring_view WithoutTrailingDotsAndSpaces(std::wstring_view name);

@@ -68,6 +68,12 @@ Failure CheckPlace(const ListedEntry& entry, HANDLE handle, bool& atPlace) {
     if (Failure failed = FinalPathOf(handle, entryPath)) return failed;
     const Placement place = PlaceOf(entry.folderPath, entry.name, entryPath);
     atPlace = place == Placement::Listed;
+    if (place == Placement::ListedInOtherCase) {
+        std::wstring stored;
+        if (Failure failed = StoredName(entry.systemPath, stored)) return failed;
+        atPlace = EndsInName(entryPath, stored);
+        return std::nullopt;
+    }
     if (place != Placement::ListedAsWineReportsIt) return std::nullopt;
 
     // Wine reports "report." as "report": fine, unless "report" is this very file, reached

@@ -183,6 +183,7 @@ Failure Win32OpenedFile::openNamedStream(const std::string& name, std::unique_pt
     if (!IsPlainStreamName(streamName)) return ErrorFromCode(ERROR_INVALID_NAME);
     const ULONG options = FILE_NON_DIRECTORY_FILE | (entry_.servedByFilter ? 0 : FILE_OPEN_REPARSE_POINT);
     unique_hfile opened;
+    // Share mode 0 keeps other writers out until the stream is closed: nobody adds bytes behind the zeros.
     if (Failure failed = OpenInFolder(entry_.folder.get(), entry_.name + L":" + streamName + L":$DATA",
                                       GENERIC_WRITE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, 0, options, opened)) {
         return failed;
