@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -91,23 +92,24 @@ bool IsMountRoot(int at, const char* name, std::uint64_t folderDevice) {
 }
 
 // A name in the held folder that nobody else knows, for the moment between the last check and
-// the unlink.
+// the unlink: a random key drawn once per process, and a count, so no file pays for a draw.
 std::string UnusedName() {
-    unsigned char bytes[12] = {};
-    std::size_t got = 0;
-    while (got < sizeof bytes) {
-        const ssize_t read = ::getrandom(bytes + got, sizeof bytes - got, 0);
-        if (read < 0 && errno == EINTR) continue;
-        if (read < 0) throw std::system_error(errno, std::generic_category(), "getrandom");
-        got += static_cast<std::size_t>(read);
-    }
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string name = ".shredding-";
-    for (const unsigned char byte : bytes) {
-        name += kHex[byte >> 4];
-        name += kHex[byte & 15];
-    }
-    return name;
+    static const std::string key = [] {
+        unsigned char bytes[12] = {};
+        std::size_t got = 0;
+        while (got < sizeof bytes) {
+            const ssize_t read = ::getrandom(bytes + got, sizeof bytes - got, 0);
+            if (read < 0 && errno == EINTR) continue;
+            if (read < 0) throw std::system_error(errno, std::generic_category(), "getrandom");
+            got += static_cast<std::size_t>(read);
+        }
+        static constexpr char kHex[] = "0123456789abcdef";
+        std::string hex;
+        for (const unsigned char byte : bytes) hex += {kHex[byte >> 4], kHex[byte & 15]};
+        return hex;
+    }();
+    static std::atomic<std::uint64_t> count{0};
+    return ".shredding-" + key + "-" + std::to_string(count.fetch_add(1, std::memory_order_relaxed));
 }
 
 bool SameTime(const struct timespec& a, const struct timespec& b) {
