@@ -291,6 +291,8 @@ PosixFileSystem::~PosixFileSystem() = default;
 
 void PosixFileSystem::workEnded() { held_.reset(); }
 
+// The listed file's folder, opened and confirmed to be the folder it was listed in. Holding its
+// descriptor, no later rename of a folder above it can redirect what the run touches.
 CheckedFolder PosixFileSystem::openListedFolder(const ListedFile& listed) {
     CheckedFolder folder;
     folder.name = EntryName(listed.path);
