@@ -75,6 +75,10 @@ std::string DescribeError(const SysError& error) {
                    "请在云服务中删除它；云服务会保留自己的副本和历史版本。";
         case ErrorKind::NotDeleted:
             return "系统接受了删除，但文件仍在原处（文件夹可能不允许删除其中的文件）。";
+        case ErrorKind::MountPoint:
+            return "此位置挂载着另一个文件系统的内容，它不属于列表中的文件夹，已保留原样。";
+        case ErrorKind::ChangedDuringRun:
+            return "粉碎期间另一个程序改动了此文件，或把另一个文件放到了它的名下，无法确认粉碎完成。";
         case ErrorKind::Other:
             break;
     }

@@ -56,10 +56,14 @@ WalkOutcome CollectFolder(const std::string& root, FileSystem& fs, const std::fu
         folders.pop_front();
         FileId folderId;
         const Failure failed = fs.listDirectory(current, folderId, [&](const DirEntry& entry) {
-            if (entry.isHidden || stopped()) return;
+            // Looked at between entries: one folder can hold a million of them.
+            if (stopped()) return ListingStep::Stop;
+            if (entry.isHidden) return ListingStep::Continue;
             switch (entry.kind) {
                 case EntryKind::Directory:
-                    folders.push_back(current + entry.name);
+                    // Another file system's folder is not part of this tree, as a mounted volume
+                    // (a junction) is not on Windows.
+                    if (!entry.isMountPoint) folders.push_back(current + entry.name);
                     break;
                 case EntryKind::Link:
                     // A folder link is never entered, so nothing outside the tree is listed and
@@ -72,6 +76,7 @@ WalkOutcome CollectFolder(const std::string& root, FileSystem& fs, const std::fu
                 case EntryKind::Other:
                     break;
             }
+            return ListingStep::Continue;
         });
         // Breadth-first, so stopping here would silently leave out every folder after this one.
         if (failed) outcome.unreadable.push_back(UnreadableFolder{current, *failed});

@@ -42,9 +42,9 @@ struct WalkOutcome {
 
 // Hands every regular file and file link below `root` to onFile, breadth-first: the files
 // directly in a folder first, then each subfolder's in the order the subfolders were found.
-// Hidden and system entries are neither listed nor entered; links to folders are never
-// entered; pipes, sockets and devices are never listed. A folder that cannot be read is
-// skipped and the walk goes on. A stop request ends the walk at the next entry.
+// Hidden and system entries are neither listed nor entered; links to folders and the roots of
+// other mounts are never entered; pipes, sockets and devices are never listed. A folder that
+// cannot be read is skipped and the walk goes on. A stop request ends the walk at the next entry.
 WalkOutcome CollectFolder(const std::string& root, FileSystem& fs, const std::function<void(ListedFile)>& onFile,
                           const StopRequest* stop = nullptr);
 

@@ -54,7 +54,15 @@ struct DirEntry {
     EntryKind kind = EntryKind::File;
     bool linkToDirectory = false;  // a Link that leads to a folder
     bool isHidden = false;         // hidden or system
+    // The root of another mount (POSIX): another file system's entry, never entered or written.
+    // Windows shows mounted volumes as junctions, which are links.
+    bool isMountPoint = false;
 };
+
+// The answer to each entry of a listing: reading a folder of a million entries must be
+// stoppable between two of them, not only once the folder is done.
+enum class ListingStep { Continue, Stop };
+using EntryHandler = std::function<ListingStep(const DirEntry&)>;
 
 // Bytes that can be overwritten in place: a file's main data or one of its named streams.
 // Destroying it closes it if close() was not called.
@@ -96,7 +104,8 @@ struct OpenOutcome {
     // itself and only remove() and close() may be used. Nothing may be written.
     bool isLink = false;
     // NotFound: vanished since listing. ChangedSinceListed: the folder is not the listed one.
-    // LinkLeftAlone: a link that cannot be removed without touching its target.
+    // LinkLeftAlone: a link that cannot be removed without touching its target. MountPoint:
+    // another file system is mounted on the name; nothing was touched.
     // NotARegularFile: a folder, device or pipe; it was not opened for writing.
     Failure error;
 };
@@ -127,9 +136,8 @@ public:
     virtual Failure identifyFolder(const std::string& folder, FileId& id) = 0;
 
     // Calls onEntry for every entry of the folder, one enumeration open at a time, and says
-    // which folder was read.
-    virtual Failure listDirectory(const std::string& folder, FileId& folderId,
-                                  const std::function<void(const DirEntry&)>& onEntry) = 0;
+    // which folder was read. Reads no further entry once onEntry answers Stop.
+    virtual Failure listDirectory(const std::string& folder, FileId& folderId, const EntryHandler& onEntry) = 0;
 
     // What a path names, without following a final link. nullopt when nothing is there.
     virtual std::optional<EntryKind> kindOf(const std::string& path) = 0;

@@ -28,6 +28,8 @@ enum class ErrorKind {
     Deduplicated,        // the data is in the volume's chunk store
     CloudNotHere,        // a cloud file whose data is not on this machine: a write would download it
     NotDeleted,          // the system took the delete, yet the file is still there
+    MountPoint,          // another file system is mounted on the name: not this folder's file
+    ChangedDuringRun,    // another program wrote to it or put another file at its name meanwhile
     Other,
 };
 
@@ -51,6 +53,7 @@ inline bool IsLeftAloneByDesign(ErrorKind kind) {
         case ErrorKind::ExternallyBacked:
         case ErrorKind::Deduplicated:
         case ErrorKind::CloudNotHere:
+        case ErrorKind::MountPoint:
             return true;
         default:
             return false;

@@ -2,11 +2,16 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
+#include <sys/sysmacros.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <system_error>
 
 #include "platform/path.h"
 #include "platform/unique_handle.h"
@@ -18,7 +23,8 @@ using SharedFolder = std::shared_ptr<const UniqueFd>;
 
 struct CheckedFolder {
     SharedFolder fd;
-    std::string name;  // the file's name inside it
+    std::uint64_t device = 0;  // the folder's st_dev
+    std::string name;          // the file's name inside it
     Failure error;
 };
 
@@ -71,15 +77,52 @@ bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// The listed file's folder, opened and confirmed to be the folder it was listed in. Holding its
-// descriptor, no later rename of a folder above it can redirect what the run touches.
+// Whether the entry `name` of an open folder (or, with an empty name, the open entry `at`
+// itself) is the root of another mount. A bind mount can put a file of the very same file
+// system there, so st_dev alone cannot tell; it is what is left on kernels before 5.8, which
+// do not report mount roots.
+bool IsMountRoot(int at, const char* name, std::uint64_t folderDevice) {
+    struct statx info {};
+    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (name[0] == '\0' ? AT_EMPTY_PATH : 0);
+    if (::statx(at, name, flags, STATX_INO, &info) != 0) return false;  // the caller's own look fails too
+    if ((info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+        return (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    }
+    return ::makedev(info.stx_dev_major, info.stx_dev_minor) != folderDevice;
+}
+
+// A name in the held folder that nobody else knows, for the moment between the last check and
+// the unlink: a random key drawn once per process, and a count, so no file pays for a draw.
+std::string UnusedName() {
+    static const std::string key = [] {
+        unsigned char bytes[12] = {};
+        std::size_t got = 0;
+        while (got < sizeof bytes) {
+            const ssize_t read = ::getrandom(bytes + got, sizeof bytes - got, 0);
+            if (read < 0 && errno == EINTR) continue;
+            if (read < 0) throw std::system_error(errno, std::generic_category(), "getrandom");
+            got += static_cast<std::size_t>(read);
+        }
+        static constexpr char kHex[] = "0123456789abcdef";
+        std::string hex;
+        for (const unsigned char byte : bytes) hex += {kHex[byte >> 4], kHex[byte & 15]};
+        return hex;
+    }();
+    static std::atomic<std::uint64_t> count{0};
+    return ".shredding-" + key + "-" + std::to_string(count.fetch_add(1, std::memory_order_relaxed));
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
 
 
 // Data or a named stream written at offsets; the descriptor's only owner.
 class PosixOpenedFile final : public OpenedFile {
 public:
     PosixOpenedFile(SharedFolder folder, std::string name, UniqueFd fd, const struct stat& opened)
-        : folder_(std::move(folder)), name_(std::move(name)), fd_(std::move(fd)), id_(IdOf(opened)), isLink_(S_ISLNK(opened.st_mode)) {}
+        : folder_(std::move(folder)), name_(std::move(name)), fd_(std::move(fd)), id_(IdOf(opened)),
+          isLink_(S_ISLNK(opened.st_mode)), seen_(opened) {}
 
     Failure length(std::uint64_t& bytes) override {
         struct stat info {};
@@ -99,6 +142,7 @@ public:
         ranges.clear();
         struct stat info {};
         if (::fstat(fd_.get(), &info) != 0) return ErrorFromErrno(errno);
+        seen_ = info;
         const auto size = static_cast<std::uint64_t>(info.st_size);
         // As many blocks as bytes: no room for a hole, and no need to look for one.
         if (static_cast<std::uint64_t>(info.st_blocks) * 512 >= size) {
@@ -129,6 +173,67 @@ public:
     }
 
     Failure writeAt(std::uint64_t offset, const char* data, std::size_t size) override {
+        // POSIX has no way to keep other writers out, as Windows' share modes do: what they
+        // did between two of our writes shows in the size and the change time.
+        if (Failure changed = unchangedByOthers()) return changed;
+        if (Failure failed = writeAll(offset, data, size)) return failed;
+        if (::fstat(fd_.get(), &seen_) != 0) return ErrorFromErrno(errno);
+        return std::nullopt;
+    }
+
+    Failure flush() override {
+        // fdatasync puts the written bytes, and whatever is needed to read them back, on the
+        // medium before it returns: all a shred needs. fsync would also commit the new
+        // modification time, a journal commit per file that made many small files about a
+        // fifth slower, for a file that is deleted right after.
+        if (::fdatasync(fd_.get()) != 0) return ErrorFromErrno(errno);
+        // Bytes another program wrote or appended after our last write are not zeros.
+        return unchangedByOthers();
+    }
+
+    // POSIX files have no named streams.
+    Failure namedStreams(std::vector<std::string>& names) override {
+        names.clear();
+        return std::nullopt;
+    }
+    Failure openNamedStream(const std::string&, std::unique_ptr<OpenedData>&) override {
+        return Error(ErrorKind::NotFound);
+    }
+
+    Failure remove() override {
+        const int folder = folder_->get();
+        if (Failure failed = stillAt(name_)) return failed;
+        // Another program can rename a file onto the name between any look and the unlink (an
+        // editor's atomic save): the file is moved to a name nobody else knows first, and only
+        // what proves to be the overwritten file there is unlinked.
+        std::string hidden = UnusedName();
+        while (::renameat2(folder, name_.c_str(), folder, hidden.c_str(), RENAME_NOREPLACE) != 0) {
+            if (errno != EEXIST) return ErrorFromErrno(errno);
+            hidden = UnusedName();
+        }
+        if (Failure moved = stillAt(hidden)) {
+            // Someone else's file: it gets its name back, untouched.
+            ::renameat2(folder, hidden.c_str(), folder, name_.c_str(), RENAME_NOREPLACE);
+            return moved;
+        }
+        if (::unlinkat(folder, hidden.c_str(), 0) != 0) {
+            const int error = errno;
+            ::renameat2(folder, hidden.c_str(), folder, name_.c_str(), RENAME_NOREPLACE);
+            return ErrorFromErrno(error);
+        }
+        return std::nullopt;
+    }
+
+    Failure close() override {
+        folder_.reset();
+        if (!fd_) return std::nullopt;
+        // The descriptor is released whatever close() answers; retrying could close another's.
+        if (::close(fd_.release()) != 0) return ErrorFromErrno(errno);
+        return std::nullopt;
+    }
+
+private:
+    Failure writeAll(std::uint64_t offset, const char* data, std::size_t size) {
         while (size > 0) {
             const ssize_t written = ::pwrite(fd_.get(), data, size, static_cast<off_t>(offset));
             if (written < 0) {
@@ -144,39 +249,20 @@ public:
         return std::nullopt;
     }
 
-    Failure flush() override {
-        // fdatasync puts the written bytes, and whatever is needed to read them back, on the
-        // medium before it returns: all a shred needs. fsync would also commit the new
-        // modification time, a journal commit per file that made many small files about a
-        // fifth slower, for a file that is deleted right after.
-        if (::fdatasync(fd_.get()) != 0) return ErrorFromErrno(errno);
-        return std::nullopt;
-    }
-
-    // POSIX files have no named streams.
-    Failure namedStreams(std::vector<std::string>& names) override {
-        names.clear();
-        return std::nullopt;
-    }
-    Failure openNamedStream(const std::string&, std::unique_ptr<OpenedData>&) override {
-        return Error(ErrorKind::NotFound);
-    }
-
-    Failure remove() override {
-        // The name is looked up again in the checked folder: it must still lead to the very
-        // file that was overwritten, or something else took its place meanwhile.
+    // The name leads to the very entry that was opened, which is still the opened kind.
+    Failure stillAt(const std::string& name) const {
         struct stat now {};
-        if (::fstatat(folder_->get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
-        if (!(IdOf(now) == id_) || S_ISLNK(now.st_mode) != static_cast<int>(isLink_)) return Error(ErrorKind::ChangedSinceListed);
-        if (::unlinkat(folder_->get(), name_.c_str(), 0) != 0) return ErrorFromErrno(errno);
+        if (::fstatat(folder_->get(), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
+        if (!(IdOf(now) == id_) || S_ISLNK(now.st_mode) != static_cast<int>(isLink_)) {
+            return Error(ErrorKind::ChangedDuringRun);
+        }
         return std::nullopt;
     }
 
-    Failure close() override {
-        folder_.reset();
-        if (!fd_) return std::nullopt;
-        // The descriptor is released whatever close() answers; retrying could close another's.
-        if (::close(fd_.release()) != 0) return ErrorFromErrno(errno);
+    Failure unchangedByOthers() const {
+        struct stat now {};
+        if (::fstat(fd_.get(), &now) != 0) return ErrorFromErrno(errno);
+        if (now.st_size != seen_.st_size || !SameTime(now.st_ctim, seen_.st_ctim)) return Error(ErrorKind::ChangedDuringRun);
         return std::nullopt;
     }
 
@@ -186,6 +272,7 @@ private:
     UniqueFd fd_;
     FileId id_;
     bool isLink_;
+    struct stat seen_;  // as our own last step left the file
 };
 
 }  // namespace
@@ -204,6 +291,8 @@ PosixFileSystem::~PosixFileSystem() = default;
 
 void PosixFileSystem::workEnded() { held_.reset(); }
 
+// The listed file's folder, opened and confirmed to be the folder it was listed in. Holding its
+// descriptor, no later rename of a folder above it can redirect what the run touches.
 CheckedFolder PosixFileSystem::openListedFolder(const ListedFile& listed) {
     CheckedFolder folder;
     folder.name = EntryName(listed.path);
@@ -213,6 +302,7 @@ CheckedFolder PosixFileSystem::openListedFolder(const ListedFile& listed) {
     }
     if (held_ && listed.folder && held_->id == *listed.folder) {
         folder.fd = held_->fd;
+        folder.device = held_->id.volume;
         return folder;
     }
     const std::string parent = ParentFolder(listed.path);
@@ -231,6 +321,7 @@ CheckedFolder PosixFileSystem::openListedFolder(const ListedFile& listed) {
         folder.error = Error(ErrorKind::ChangedSinceListed);
     } else {
         folder.fd = fd;
+        folder.device = IdOf(info).volume;
         held_ = std::make_shared<HeldFolder>(HeldFolder{fd, IdOf(info)});
     }
     return folder;
@@ -257,8 +348,7 @@ Failure PosixFileSystem::identifyFolder(const std::string& folder, FileId& id) {
     return std::nullopt;
 }
 
-Failure PosixFileSystem::listDirectory(const std::string& folder, FileId& folderId,
-                                       const std::function<void(const DirEntry&)>& onEntry) {
+Failure PosixFileSystem::listDirectory(const std::string& folder, FileId& folderId, const EntryHandler& onEntry) {
     UniqueDir dir(::opendir(folder.c_str()));
     if (!dir) return ErrorFromErrno(errno);
     const int folderFd = ::dirfd(dir.get());
@@ -304,12 +394,13 @@ Failure PosixFileSystem::listDirectory(const std::string& folder, FileId& folder
         entry.name = name;
         entry.isHidden = name[0] == '.';
         entry.linkToDirectory = false;
+        entry.isMountPoint = entry.kind == EntryKind::Directory && IsMountRoot(folderFd, name, folderInfo.st_dev);
         if (entry.kind == EntryKind::Link) {
             struct stat target {};
             // A dangling link leads nowhere: it is listed like a file, and the run removes it.
             entry.linkToDirectory = ::fstatat(folderFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
         }
-        onEntry(entry);
+        if (onEntry(entry) == ListingStep::Stop) break;
     }
     if (::closedir(dir.release()) != 0) return ErrorFromErrno(errno);
     return std::nullopt;
@@ -328,8 +419,8 @@ Failure PosixFileSystem::resetAttributes(const ListedFile& file, std::uint64_t& 
     struct stat info {};
     if (::fstatat(folder.fd->get(), folder.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
     // A link's target is never touched; links, folders, devices and pipes are refused by the
-    // open, which says why.
-    if (!S_ISREG(info.st_mode)) return std::nullopt;
+    // open, which says why. So is a file mounted on the name: its permissions are another's.
+    if (!S_ISREG(info.st_mode) || IsMountRoot(folder.fd->get(), folder.name.c_str(), folder.device)) return std::nullopt;
     length = static_cast<std::uint64_t>(info.st_size);
 
     const mode_t ownerCanWrite = S_IRUSR | S_IWUSR;
@@ -354,6 +445,12 @@ OpenOutcome PosixFileSystem::openForOverwrite(const ListedFile& file) {
     struct stat before {};
     if (::fstatat(folder.fd->get(), name, &before, AT_SYMLINK_NOFOLLOW) != 0) {
         outcome.error = ErrorFromErrno(errno);
+        return outcome;
+    }
+    // What is mounted on the name belongs to another folder, maybe another file system: its
+    // bytes were never listed here, and the name cannot be unlinked anyway.
+    if (IsMountRoot(folder.fd->get(), name, folder.device)) {
+        outcome.error = Error(ErrorKind::MountPoint);
         return outcome;
     }
     if (S_ISLNK(before.st_mode)) {
@@ -387,6 +484,11 @@ OpenOutcome PosixFileSystem::openForOverwrite(const ListedFile& file) {
     }
     if (!S_ISREG(opened.st_mode) || !(IdOf(opened) == IdOf(before))) {
         outcome.error = Error(ErrorKind::ChangedSinceListed);
+        return outcome;
+    }
+    // Mounted on the name since the look above.
+    if (IsMountRoot(fd.get(), "", folder.device)) {
+        outcome.error = Error(ErrorKind::MountPoint);
         return outcome;
     }
     outcome.file = std::make_unique<PosixOpenedFile>(folder.fd, folder.name, std::move(fd), opened);

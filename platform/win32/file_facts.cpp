@@ -117,27 +117,10 @@ Failure NameIn(HANDLE folder, std::wstring_view name, NameInFolder& named, ULONG
 
 }  // namespace
 
-extern "C" NTSTATUS NTAPI NtQueryAttributesFile(POBJECT_ATTRIBUTES attributes, void* basicInformation);
-
-Failure PresentInFolder(HANDLE folder, std::wstring_view name, bool& present) {
-    // Windows looks the name up without case whatever is asked; Wine, asked for it, reads the
-    // whole folder to be sure a name is not there in another case, once for every file a run
-    // deletes. The name looked for is the one just deleted, spelt as it was opened.
-    NameInFolder named;
-    if (Failure failed = NameIn(folder, name, named, 0)) return failed;
-    FILE_BASIC_INFO basic{};  // the layout of FILE_BASIC_INFORMATION
-    const NTSTATUS status = NtQueryAttributesFile(&named.attributes, &basic);
-    present = NT_SUCCESS(status);
-    if (present) return std::nullopt;
-    const SysError error = ErrorFromStatus(status);
-    if (error.kind == ErrorKind::NotFound) return std::nullopt;
-    return error;
-}
-
 Failure OpenInFolder(HANDLE folder, std::wstring_view name, ACCESS_MASK access, ULONG share, ULONG options,
-                     unique_hfile& file) {
+                     unique_hfile& file, bool exactCase) {
     NameInFolder named;
-    if (Failure failed = NameIn(folder, name, named)) return failed;
+    if (Failure failed = NameIn(folder, name, named, exactCase ? 0 : OBJ_CASE_INSENSITIVE)) return failed;
     OBJECT_ATTRIBUTES& attributes = named.attributes;
     IO_STATUS_BLOCK io{};
     HANDLE handle = nullptr;
@@ -353,9 +336,29 @@ Placement PlaceOf(std::wstring_view folderFinalPath, std::wstring_view listedNam
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (!SameAsWineReportsIt(expected[i], found[i])) return Placement::Elsewhere;
     }
-    if (SameText(entryName, listedName)) return Placement::Listed;
-    if (SameText(entryName, WithoutTrailingDotsAndSpaces(listedName))) return Placement::ListedAsWineReportsIt;
+    if (entryName == listedName) return Placement::Listed;
+    if (entryName == WithoutTrailingDotsAndSpaces(listedName)) return Placement::ListedAsWineReportsIt;
+    if (SameText(entryName, listedName)) return Placement::ListedInOtherCase;
     return Placement::Elsewhere;
+}
+
+Failure StoredName(const std::wstring& systemPath, std::wstring& name) {
+    // A wildcard would let the search answer with some other entry's name.
+    const std::size_t cut = systemPath.rfind(L'\\');
+    if (systemPath.find_first_of(L"*?<>\"", cut == std::wstring::npos ? 0 : cut) != std::wstring::npos) {
+        return ErrorFromCode(ERROR_INVALID_NAME);
+    }
+    WIN32_FIND_DATAW data{};
+    const unique_hfind find(
+        ::FindFirstFileExW(systemPath.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    if (!find) return LastError();
+    name = data.cFileName;
+    return std::nullopt;
+}
+
+bool EndsInName(std::wstring_view finalPath, std::wstring_view name) {
+    const std::size_t cut = finalPath.rfind(L'\\');
+    return cut != std::wstring_view::npos && finalPath.substr(cut + 1) == name;
 }
 
 std::wstring_view WithoutTrailingDotsAndSpaces(std::wstring_view name) {

@@ -47,13 +47,11 @@ Failure OpenFolder(const std::wstring& systemPath, unique_hfile& folder, FileId&
 
 // Opens an existing entry of an open folder by its bare name through NtCreateFile, relative to
 // the folder handle: no DOS name rules apply, so "com1", "nul" and "report." are ordinary names,
-// and no path is looked up again. Never creates or truncates.
+// and no path is looked up again. Never creates or truncates. `exactCase` asks for the name as
+// spelt: Windows looks names up without case all the same, but Wine then spares itself reading
+// the whole folder for another spelling when the name is not there.
 Failure OpenInFolder(HANDLE folder, std::wstring_view name, ACCESS_MASK access, ULONG share, ULONG options,
-                     unique_hfile& file);
-
-// Whether an entry of an open folder exists under `name`, asked without opening it
-// (NtQueryAttributesFile relative to the folder).
-Failure PresentInFolder(HANDLE folder, std::wstring_view name, bool& present);
+                     unique_hfile& file, bool exactCase = false);
 
 struct HandleFacts {
     FileId id;
@@ -129,15 +127,26 @@ bool IsPlainStreamName(std::wstring_view name);
 
 enum class Placement {
     Listed,                 // the final path is the listed folder and name
+    ListedInOtherCase,      // the same but for case: only if the folder spells the listed name so
     ListedAsWineReportsIt,  // the same once trailing dots and spaces are dropped
     Elsewhere,              // reached through a link the system did not report
 };
 
 // Where an opened entry is, from the final paths (GetFinalPathNameByHandleW) of the listed folder
-// and of the entry opened in it under `listedName`. Wine drops trailing dots from every
-// component and a trailing space from the last one, so "report." comes back as "report": such a
-// match can also be a link to the sibling "report", which the caller must rule out.
+// and of the entry opened in it under `listedName`. The last name is compared exactly: where
+// names are case-sensitive (Linux under Wine) "report.txt" can be a link to "REPORT.txt", which
+// is another file. A name typed in another case is the file itself when the folder's own
+// spelling of it (StoredName) is the final one. Wine drops trailing dots from every component
+// and a trailing space from the last one, so "report." comes back as "report": such a match can
+// also be a link to the sibling "report", which the caller must rule out.
 Placement PlaceOf(std::wstring_view folderFinalPath, std::wstring_view listedName, std::wstring_view entryFinalPath);
+
+// The name of the entry at `systemPath` as its folder stores it: the system looks names up
+// without case, so a name given in another case finds the entry under its own spelling.
+Failure StoredName(const std::wstring& systemPath, std::wstring& name);
+
+// Whether a final path ends in exactly this name.
+bool EndsInName(std::wstring_view finalPath, std::wstring_view name);
 
 // A name as Wine gives it back: trailing dots and spaces dropped.
 std::wstring_view WithoutTrailingDotsAndSpaces(std::wstring_view name);

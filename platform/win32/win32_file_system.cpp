@@ -69,6 +69,12 @@ Failure CheckPlace(const ListedEntry& entry, HANDLE handle, bool& atPlace) {
     if (Failure failed = FinalPathOf(handle, entryPath)) return failed;
     const Placement place = PlaceOf(entry.folderPath, entry.name, entryPath);
     atPlace = place == Placement::Listed;
+    if (place == Placement::ListedInOtherCase) {
+        std::wstring stored;
+        if (Failure failed = StoredName(entry.systemPath, stored)) return failed;
+        atPlace = EndsInName(entryPath, stored);
+        return std::nullopt;
+    }
     if (place != Placement::ListedAsWineReportsIt) return std::nullopt;
 
     // Wine reports "report." as "report": fine, unless "report" is this very file, reached
@@ -167,8 +173,7 @@ Failure Win32FileSystem::identifyFolder(const std::string& folder, FileId& id) {
     return OpenFolder(systemFolder, held, id, volume);
 }
 
-Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folderId,
-                                       const std::function<void(const DirEntry&)>& onEntry) {
+Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folderId, const EntryHandler& onEntry) {
     std::wstring systemFolder;
     if (Failure failed = SystemFolderPath(folder, systemFolder)) return failed;
     // Held while it is read, so the entries are those of the folder identified.
@@ -188,7 +193,7 @@ Failure Win32FileSystem::listDirectory(const std::string& folder, FileId& folder
     do {
         const std::wstring_view name(data.cFileName);
         if (name == L"." || name == L"..") continue;
-        onEntry(EntryFrom(data));
+        if (onEntry(EntryFrom(data)) == ListingStep::Stop) return std::nullopt;
     } while (::FindNextFileW(find.get(), &data));
 
     const DWORD code = ::GetLastError();
@@ -261,7 +266,6 @@ OpenOutcome Win32FileSystem::openForOverwrite(const ListedFile& file) {
             failed = Reopen(found.listed, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_REPARSE_POINT, handle);
             outcome.isLink = true;
-            found.listed.link = true;
             break;
         case EntryKind::File: {
             // Decided before the file is opened for writing: for a cloud or deduplicated file

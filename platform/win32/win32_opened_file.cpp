@@ -109,19 +109,13 @@ Failure AllocatedRanges(HANDLE handle, std::uint64_t length, std::vector<FILE_AL
     }
 }
 
-// Whether the deleted entry's name is gone from its folder. A regular file is looked for by its
-// attributes alone, which costs no open; a link, whose target could answer for it, and a name
-// that is still there are opened to see which file holds it.
+// Whether the deleted entry's name is gone from its folder, looked for as it was opened: the
+// name just deleted, so Wine need not read the folder for another spelling of it.
 Failure ConfirmGone(const ListedEntry& entry) {
-    if (!entry.link) {
-        bool present = true;
-        if (Failure failed = PresentInFolder(entry.folder.get(), entry.name, present)) return failed;
-        if (!present) return std::nullopt;
-    }
     unique_hfile still;
     if (Failure failed = OpenInFolder(entry.folder.get(), entry.name, FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN_REPARSE_POINT,
-                                      still)) {
+                                      still, /*exactCase=*/true)) {
         if (failed->kind == ErrorKind::NotFound) return std::nullopt;
         return failed;
     }
@@ -220,6 +214,7 @@ Failure Win32OpenedFile::openNamedStream(const std::string& name, std::unique_pt
     if (!IsPlainStreamName(streamName)) return ErrorFromCode(ERROR_INVALID_NAME);
     const ULONG options = FILE_NON_DIRECTORY_FILE | (entry_.servedByFilter ? 0 : FILE_OPEN_REPARSE_POINT);
     unique_hfile opened;
+    // Share mode 0 keeps other writers out until the stream is closed: nobody adds bytes behind the zeros.
     if (Failure failed = OpenInFolder(entry_.folder.get(), entry_.name + L":" + streamName + L":$DATA",
                                       GENERIC_WRITE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, 0, options, opened)) {
         return failed;

@@ -19,7 +19,6 @@ struct ListedEntry {
     FileId id;
     DWORD attributes = 0;     // as the handle opened for the work sees them
     bool servedByFilter = false;  // a reparse point that holds data: opened through its filter
-    bool link = false;            // the entry is a link, opened as itself
 };
 
 // A listed file (or the link at its place) open by handle. Writes go to the offsets asked for;

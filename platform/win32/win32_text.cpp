@@ -1,7 +1,6 @@
 #include "platform/win32/win32_text.h"
 
-#include <climits>
-#include <stdexcept>
+#include <cstdint>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -11,30 +10,92 @@ namespace shredder::win32 {
 
 namespace {
 
-int CheckedLength(std::size_t size) {
-    if (size > static_cast<std::size_t>(INT_MAX)) throw std::length_error("text too long to convert");
-    return static_cast<int>(size);
+constexpr wchar_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+void AppendUnit(std::wstring& wide, std::uint32_t codePoint) {
+    if (codePoint < 0x10000) {
+        wide += static_cast<wchar_t>(codePoint);
+    } else {
+        codePoint -= 0x10000;
+        wide += static_cast<wchar_t>(0xD800 + (codePoint >> 10));
+        wide += static_cast<wchar_t>(0xDC00 + (codePoint & 0x3FF));
+    }
+}
+
+// WTF-8 to UTF-16: UTF-8 in which a lone surrogate stands as its own three bytes, so that every
+// UTF-16 name NTFS allows comes back exactly. `strict` refuses what Narrow never makes (bytes
+// that are not WTF-8, and a surrogate pair spelt as two halves) instead of replacing it.
+std::optional<std::wstring> Decode(std::string_view text, bool strict) {
+    std::wstring wide;
+    wide.reserve(text.size());
+    const auto byteAt = [&](std::size_t i) -> std::uint32_t { return static_cast<unsigned char>(text[i]); };
+    const auto continues = [&](std::size_t i) { return i < text.size() && (byteAt(i) & 0xC0) == 0x80; };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::uint32_t lead = byteAt(i);
+        std::uint32_t codePoint = 0;
+        std::size_t length = 0;
+        if (lead < 0x80) {
+            codePoint = lead, length = 1;
+        } else if (lead >= 0xC2 && lead <= 0xDF && continues(i + 1)) {
+            codePoint = ((lead & 0x1F) << 6) | (byteAt(i + 1) & 0x3F), length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF && continues(i + 1) && continues(i + 2)) {
+            codePoint = ((lead & 0x0F) << 12) | ((byteAt(i + 1) & 0x3F) << 6) | (byteAt(i + 2) & 0x3F), length = 3;
+            if (codePoint < 0x800) length = 0;  // overlong
+        } else if (lead >= 0xF0 && lead <= 0xF4 && continues(i + 1) && continues(i + 2) && continues(i + 3)) {
+            codePoint = ((lead & 0x07) << 18) | ((byteAt(i + 1) & 0x3F) << 12) | ((byteAt(i + 2) & 0x3F) << 6) |
+                        (byteAt(i + 3) & 0x3F);
+            length = codePoint >= 0x10000 && codePoint <= 0x10FFFF ? 4 : 0;
+        }
+        if (length == 0) {
+            if (strict) return std::nullopt;
+            wide += kReplacement;
+            ++i;
+            continue;
+        }
+        // Two halves written apart would name the same file as the four-byte form.
+        if (strict && IsLowSurrogate(codePoint) && !wide.empty() && IsHighSurrogate(wide.back())) return std::nullopt;
+        AppendUnit(wide, codePoint);
+        i += length;
+    }
+    return wide;
 }
 
 }  // namespace
 
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int inLength = CheckedLength(utf8.size());
-    const int outLength = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, nullptr, 0);
-    if (outLength <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(outLength), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, wide.data(), outLength);
-    return wide;
-}
+std::wstring Widen(std::string_view utf8) { return *Decode(utf8, false); }
+
+std::optional<std::wstring> WidenExactly(std::string_view wtf8) { return Decode(wtf8, true); }
 
 std::string Narrow(std::wstring_view utf16) {
-    if (utf16.empty()) return {};
-    const int inLength = CheckedLength(utf16.size());
-    const int outLength = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), inLength, nullptr, 0, nullptr, nullptr);
-    if (outLength <= 0) return {};
-    std::string narrow(static_cast<std::size_t>(outLength), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), inLength, narrow.data(), outLength, nullptr, nullptr);
+    std::string narrow;
+    narrow.reserve(utf16.size());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        std::uint32_t codePoint = static_cast<std::uint16_t>(utf16[i]);
+        if (IsHighSurrogate(codePoint) && i + 1 < utf16.size() && IsLowSurrogate(static_cast<std::uint16_t>(utf16[i + 1]))) {
+            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (static_cast<std::uint16_t>(utf16[++i]) - 0xDC00);
+        }
+        // A surrogate left alone here is kept as its own three bytes, never made U+FFFD: a name
+        // NTFS allows must lead back to that file, not to a sibling spelt with U+FFFD.
+        if (codePoint < 0x80) {
+            narrow += static_cast<char>(codePoint);
+        } else if (codePoint < 0x800) {
+            narrow += static_cast<char>(0xC0 | (codePoint >> 6));
+            narrow += static_cast<char>(0x80 | (codePoint & 0x3F));
+        } else if (codePoint < 0x10000) {
+            narrow += static_cast<char>(0xE0 | (codePoint >> 12));
+            narrow += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            narrow += static_cast<char>(0x80 | (codePoint & 0x3F));
+        } else {
+            narrow += static_cast<char>(0xF0 | (codePoint >> 18));
+            narrow += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+            narrow += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            narrow += static_cast<char>(0x80 | (codePoint & 0x3F));
+        }
+    }
     return narrow;
 }
 
@@ -143,7 +204,12 @@ std::optional<std::wstring> ForFileCall(std::wstring_view path) {
     return rest.empty() ? root + L"\\" : root + L"\\" + rest;
 }
 
-std::optional<std::wstring> ForFileCall(std::string_view utf8Path) { return ForFileCall(Widen(utf8Path)); }
+std::optional<std::wstring> ForFileCall(std::string_view utf8Path) {
+    // A name that does not convert exactly would be some other file's.
+    const std::optional<std::wstring> wide = WidenExactly(utf8Path);
+    if (!wide) return std::nullopt;
+    return ForFileCall(*wide);
+}
 
 bool IsAbsolutePath(std::wstring_view path) {
     return HasDriveRoot(path) || (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]));

@@ -10,9 +10,13 @@
 
 namespace shredder::win32 {
 
-// The portable code speaks UTF-8; the system's W functions speak UTF-16. Invalid input is
-// replaced with U+FFFD rather than dropped, so a damaged name still reaches the error message.
+// The portable code speaks UTF-8; the system's W functions speak UTF-16. NTFS names may hold a
+// surrogate without its pair, which UTF-8 cannot spell: Narrow keeps it as its own three bytes
+// (WTF-8) and Widen gives it back, so every name the system gives comes back exactly. Widen
+// replaces bytes that are not WTF-8 with U+FFFD, so a damaged name still reaches a message;
+// WidenExactly refuses them, for paths, where a replaced name would be another file's.
 std::wstring Widen(std::string_view utf8);
+std::optional<std::wstring> WidenExactly(std::string_view wtf8);
 std::string Narrow(std::wstring_view utf16);
 
 // The form of an absolute path handed to file calls: drive paths become \\?\C:\..., UNC paths

@@ -179,8 +179,7 @@ Failure FakeFileSystem::identifyFolder(const std::string& folder, FileId& id) {
     return std::nullopt;
 }
 
-Failure FakeFileSystem::listDirectory(const std::string& folder, FileId& folderId,
-                                      const std::function<void(const DirEntry&)>& onEntry) {
+Failure FakeFileSystem::listDirectory(const std::string& folder, FileId& folderId, const EntryHandler& onEntry) {
     log.push_back("list " + folder);
     if (beforeList) beforeList(folder);
     if (Failure failed = identifyFolder(folder, folderId)) return failed;
@@ -194,7 +193,7 @@ Failure FakeFileSystem::listDirectory(const std::string& folder, FileId& folderI
         entry.kind = node.kind;
         entry.linkToDirectory = node.linkToDirectory;
         entry.isHidden = node.hidden;
-        onEntry(entry);
+        if (onEntry(entry) == ListingStep::Stop) return std::nullopt;
     }
     return injected(Op::List, folder);
 }

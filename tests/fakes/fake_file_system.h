@@ -50,8 +50,7 @@ public:
 
     std::string absolutePath(const std::string& path) override { return path; }
     Failure identifyFolder(const std::string& folder, FileId& id) override;
-    Failure listDirectory(const std::string& folder, FileId& folderId,
-                          const std::function<void(const DirEntry&)>& onEntry) override;
+    Failure listDirectory(const std::string& folder, FileId& folderId, const EntryHandler& onEntry) override;
     std::optional<EntryKind> kindOf(const std::string& path) override;
     Failure resetAttributes(const ListedFile& file, std::uint64_t& length) override;
     OpenOutcome openForOverwrite(const ListedFile& file) override;

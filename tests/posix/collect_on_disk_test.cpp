@@ -38,15 +38,18 @@ class WatchedListings : public ForwardingFileSystem {
 public:
     using ForwardingFileSystem::ForwardingFileSystem;
     std::size_t listings = 0;
+    std::size_t entries = 0;  // handed to the walk
     std::set<std::string> vanishing;  // folders as the walk names them, with a trailing '/'
     std::set<std::string> denied;
 
-    Failure listDirectory(const std::string& folder, FileId& folderId,
-                          const std::function<void(const DirEntry&)>& onEntry) override {
+    Failure listDirectory(const std::string& folder, FileId& folderId, const EntryHandler& onEntry) override {
         ++listings;
         if (denied.contains(folder)) return SysError{ErrorKind::AccessDenied, EACCES, "Permission denied"};
         if (vanishing.contains(folder)) std::filesystem::remove_all(folder);
-        return ForwardingFileSystem::listDirectory(folder, folderId, onEntry);
+        return ForwardingFileSystem::listDirectory(folder, folderId, [&](const DirEntry& entry) {
+            ++entries;
+            return onEntry(entry);
+        });
     }
 };
 
@@ -126,15 +129,22 @@ TEST_F(CollectOnDisk, OnlyFilesAndLinksToThemAreListedAndOnlyRealFoldersEntered)
     EXPECT_EQ(fs.listings, 2u);
 }
 
-TEST_F(CollectOnDisk, MoreEntriesThanSixteenBitsCanCount) {
+TEST_F(CollectOnDisk, MoreEntriesThanSixteenBitsCanCountAndAStopEndsTheWalkBetweenTwoOfThem) {
     constexpr std::size_t kFiles = 33'000;
     tree.makeFolder("many");
     for (std::size_t i = 0; i < kFiles; ++i) CreateEmptyFile((tree / "many/" + std::to_string(i)));
 
     const Paths paths = walk((tree / "many"));
-
     ASSERT_EQ(paths.size(), kFiles);
     EXPECT_EQ(std::set<std::string>(paths.begin(), paths.end()).size(), kFiles);
+
+    // Closing the window during a walk inside one huge folder: asked at its first file.
+    StopRequest stop;
+    fs.entries = 0;
+    std::size_t listed = 0;
+    CollectFolder((tree / "many"), fs, [&](ListedFile) { ++listed, stop.request(); }, &stop);
+    EXPECT_EQ(listed, 1u);
+    EXPECT_LE(fs.entries, 2u);
 }
 
 TEST_F(CollectOnDisk, MoreSubfoldersThanSixteenBitsCanCount) {

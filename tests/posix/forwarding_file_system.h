@@ -37,8 +37,7 @@ public:
 
     std::string absolutePath(const std::string& path) override { return inner_.absolutePath(path); }
     Failure identifyFolder(const std::string& folder, FileId& id) override { return inner_.identifyFolder(folder, id); }
-    Failure listDirectory(const std::string& folder, FileId& folderId,
-                          const std::function<void(const DirEntry&)>& onEntry) override {
+    Failure listDirectory(const std::string& folder, FileId& folderId, const EntryHandler& onEntry) override {
         return inner_.listDirectory(folder, folderId, onEntry);
     }
     std::optional<EntryKind> kindOf(const std::string& path) override { return inner_.kindOf(path); }

@@ -52,7 +52,10 @@ TEST_F(PosixFileSystemTest, ResetAttributesGivesTheOwnerWriteBackAndKeepsTheRest
 TEST_F(PosixFileSystemTest, AMissingFileOrFolderIsReportedAsSuch) {
     const std::string file = tree.write("plain");
     bool listedAnything = false;
-    const auto onEntry = [&](const DirEntry&) { listedAnything = true; };
+    const auto onEntry = [&](const DirEntry&) {
+        listedAnything = true;
+        return ListingStep::Continue;
+    };
     FileId folderId;
 
     const Failure missingFile = reset(listed((tree / "gone")));
@@ -101,8 +104,9 @@ TEST_F(PosixFileSystemTest, RemoveNeverDeletesAFileThatTookTheNameMeanwhile) {
     const Failure failed = replaced.file->remove();
 
     ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->kind, ErrorKind::ChangedSinceListed);
+    EXPECT_EQ(failed->kind, ErrorKind::ChangedDuringRun);
     EXPECT_EQ(ReadAll(path), "someone else's");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path()), {}), 1);  // no name left behind
 }
 
 TEST_F(PosixFileSystemTest, OpenRefusesFoldersAndSocketsWithoutOpeningThem) {
@@ -130,8 +134,8 @@ TEST_F(PosixFileSystemTest, NoDescriptorOutlivesItsOwner) {
     open((tree / "d"));      // refused after its folder was opened
     fs.openForOverwrite(stale);
     FileId folderId;
-    fs.listDirectory((tree / "d"), folderId, [](const DirEntry&) {});
-    EXPECT_THROW(fs.listDirectory((tree / "d"), folderId, [](const DirEntry&) { throw std::runtime_error("stop"); }),
+    fs.listDirectory((tree / "d"), folderId, [](const DirEntry&) { return ListingStep::Continue; });
+    EXPECT_THROW(fs.listDirectory((tree / "d"), folderId, [](const DirEntry&) -> ListingStep { throw std::runtime_error("stop"); }),
                  std::runtime_error);
 
     fs.workEnded();  // the folder checked last is held until the work is over
@@ -152,6 +156,7 @@ TEST_F(PosixFileSystemTest, ListingNamesEveryEntryOnceWithItsKindAndTheFolderItR
     FileId listedId;
     const Failure failed = fs.listDirectory((tree / "d"), listedId, [&](const DirEntry& entry) {
         EXPECT_TRUE(entries.emplace(entry.name, entry).second) << entry.name;
+        return ListingStep::Continue;
     });
     FileId folderId;
     ASSERT_FALSE(fs.identifyFolder((tree / "d"), folderId));

@@ -29,30 +29,35 @@ namespace {
 class WatchedFileSystem : public ForwardingFileSystem {
 public:
     using ForwardingFileSystem::ForwardingFileSystem;
-    std::function<void(const std::string& path)> beforeOpen;
-    std::function<void(const std::string& path)> beforeRemove;
+    using Hook = std::function<void(const std::string& path)>;
+    Hook beforeOpen;
+    Hook beforeFlush;
+    Hook beforeRemove;
 
     OpenOutcome openForOverwrite(const ListedFile& file) override {
         if (beforeOpen) beforeOpen(file.path);
         OpenOutcome outcome = ForwardingFileSystem::openForOverwrite(file);
-        if (outcome.file) outcome.file = std::make_unique<WatchedFile>(std::move(outcome.file), file.path, beforeRemove);
+        if (outcome.file) outcome.file = std::make_unique<WatchedFile>(std::move(outcome.file), file.path, *this);
         return outcome;
     }
 
 private:
     class WatchedFile : public ForwardingOpenedFile {
     public:
-        WatchedFile(std::unique_ptr<OpenedFile> inner, std::string path,
-                    const std::function<void(const std::string&)>& beforeRemove)
-            : ForwardingOpenedFile(std::move(inner)), path_(std::move(path)), beforeRemove_(beforeRemove) {}
+        WatchedFile(std::unique_ptr<OpenedFile> inner, std::string path, const WatchedFileSystem& hooks)
+            : ForwardingOpenedFile(std::move(inner)), path_(std::move(path)), hooks_(hooks) {}
+        Failure flush() override {
+            if (hooks_.beforeFlush) hooks_.beforeFlush(path_);
+            return ForwardingOpenedFile::flush();
+        }
         Failure remove() override {
-            if (beforeRemove_) beforeRemove_(path_);
+            if (hooks_.beforeRemove) hooks_.beforeRemove(path_);
             return ForwardingOpenedFile::remove();
         }
 
     private:
         std::string path_;
-        const std::function<void(const std::string&)>& beforeRemove_;
+        const WatchedFileSystem& hooks_;
     };
 };
 
@@ -284,6 +289,60 @@ INSTANTIATE_TEST_SUITE_P(
                 ErrorKind::HasOtherNames,
                 {"first-name", "second-name"},
                 {}}));
+
+// POSIX cannot keep other programs from writing meanwhile, as Windows' share modes do: what they
+// wrote after the zeros must not end in "shredded".
+TEST_F(ShredFilesOnDisk, AFileAnotherProgramWritesToDuringTheRunIsNeverCalledShredded) {
+    const std::vector<std::pair<const char*, std::function<void(int fd)>>> writers = {
+        {"appends", [](int fd) { ASSERT_EQ(::write(fd, "late", 4), 4); }},
+        {"rewrites in place", [](int fd) { ASSERT_EQ(::pwrite(fd, "late", 4, 0), 4); }},
+    };
+    for (const auto& [what, write] : writers) {
+        const std::string path = tree.write(what, Pattern(8192));
+        fs.beforeFlush = [&](const std::string& listed) {
+            // Past the change time's coarsest step, so a kernel without fine-grained times sees it too.
+            ::usleep(20'000);
+            const UniqueFd other(::open(listed.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+            write(other.get());
+        };
+
+        const ShredOutcome outcome = run({path});
+
+        ASSERT_TRUE(outcome.failure) << what;
+        EXPECT_EQ(outcome.failure->path, path);
+        EXPECT_EQ(outcome.failure->step, ShredStep::Flush) << what;
+        EXPECT_EQ(outcome.failure->error.kind, ErrorKind::ChangedDuringRun) << what;
+        EXPECT_EQ(outcome.finished, 0u);
+        EXPECT_TRUE(Exists(path)) << what;
+    }
+}
+
+// Another file system's entry at a listed name, or mounted below a chosen folder, is not the
+// folder's: nothing of it is listed, changed or written.
+TEST_F(ShredFilesOnDisk, WhatIsMountedAtANameIsLeftAloneAndNeverWalkedInto) {
+    const std::string secret = tree.write("elsewhere/secret", Pattern(100));
+    tree.write("elsewhere/dir/inside", Pattern(100));
+    ASSERT_EQ(::chmod(secret.c_str(), 0444), 0);
+    const std::string mountedFile = tree.write("chosen/mounted-file", "");
+    tree.makeFolder("chosen/mounted-dir");
+    const BindMount onFile(secret, mountedFile);
+    if (!onFile.refusal.empty()) GTEST_SKIP() << onFile.refusal;
+    const BindMount onFolder((tree / "elsewhere/dir"), (tree / "chosen/mounted-dir"));
+    ASSERT_TRUE(onFolder.refusal.empty()) << onFolder.refusal;
+
+    std::vector<ListedFile> walked;
+    CollectFolder((tree / "chosen"), posixFs, [&](ListedFile file) { walked.push_back(std::move(file)); });
+    const ShredOutcome outcome = run(walked);
+
+    ASSERT_EQ(walked.size(), 1u);  // the folder mounted inside was not entered
+    EXPECT_EQ(walked[0].path, mountedFile);
+    EXPECT_FALSE(outcome.failure);
+    ASSERT_EQ(outcome.leftAlone.size(), 1u);
+    EXPECT_EQ(outcome.leftAlone[0].reason.kind, ErrorKind::MountPoint);
+    EXPECT_EQ(ReadAll(secret), Pattern(100));
+    EXPECT_EQ(StatOf(secret).st_mode & 07777, 0444u);
+    EXPECT_EQ(ReadAll((tree / "elsewhere/dir/inside")), Pattern(100));
+}
 
 TEST_F(ShredFilesOnDisk, APipeIsRefusedWithoutBeingOpenedForWriting) {
     const std::string first = tree.write("1", Pattern(100));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -7,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -78,6 +80,31 @@ public:
 
 private:
     std::string root_;
+};
+
+// `source` bind-mounted over `target` while it lives. Declare it after the TempFolder that holds
+// both, so the mount is gone before the folder is cleared: clearing through it would delete the
+// source. Some systems (containers, non-root) refuse: `refusal` then says why.
+class BindMount {
+public:
+    BindMount(const std::string& source, const std::string& target) : target_(target) {
+        if (::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+            mounted_ = true;
+        } else {
+            refusal = "bind mount not permitted here (" + std::string(std::strerror(errno)) + ")";
+        }
+    }
+    ~BindMount() {
+        if (mounted_) ::umount2(target_.c_str(), MNT_DETACH);
+    }
+    BindMount(const BindMount&) = delete;
+    BindMount& operator=(const BindMount&) = delete;
+
+    std::string refusal;  // empty once mounted
+
+private:
+    std::string target_;
+    bool mounted_ = false;
 };
 
 inline std::string ReadAll(const std::string& path) {

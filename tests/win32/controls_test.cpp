@@ -44,8 +44,13 @@ protected:
 
 TEST_F(ControlsTest, ListBoxKeepsOrderDuplicatesAndEveryScript) {
     Win32ListBox list(child(WC_LISTBOXW, LBS_NOTIFY | LBS_HASSTRINGS | WS_VSCROLL | WS_HSCROLL));
-    for (const char* path : {"C:\\b.txt", "C:\\a.txt", "C:\\b.txt", "D:\\😀\\日本語\\한국어.txt"}) list.append(path);
-    EXPECT_EQ(list.count(), 4u);
+    // The last: a name NTFS allows that is not valid UTF-16, shown and read back as itself.
+    const std::string unpaired = Narrow(L"E:\\a\xD800.txt");
+    for (const std::string path : {"C:\\b.txt", "C:\\a.txt", "C:\\b.txt", "D:\\😀\\日本語\\한국어.txt", unpaired.c_str()}) {
+        list.append(path);
+    }
+    EXPECT_EQ(list.count(), 5u);
+    EXPECT_EQ(list.at(4), unpaired);
     EXPECT_EQ(list.at(0), "C:\\b.txt");
     EXPECT_EQ(list.at(1), "C:\\a.txt");
     EXPECT_EQ(list.at(3), "D:\\😀\\日本語\\한국어.txt");

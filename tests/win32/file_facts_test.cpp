@@ -115,9 +115,16 @@ constexpr std::wstring_view kFolderPath = L"\\Device\\HarddiskVolume1\\users\\me
 TEST(PlaceOf, TheListedNameInTheListedFolder) {
     EXPECT_EQ(PlaceOf(kFolderPath, L"report.txt", L"\\Device\\HarddiskVolume1\\users\\me\\d\\report.txt"),
               Placement::Listed);
-    // Names are looked up without case.
-    EXPECT_EQ(PlaceOf(kFolderPath, L"REPORT.txt", L"\\Device\\HarddiskVolume1\\Users\\me\\D\\report.TXT"),
+    // Folders are looked up without case; the last name is left to the folder's own spelling,
+    // as "report.txt" can be a link to "REPORT.txt" where names are case-sensitive.
+    EXPECT_EQ(PlaceOf(kFolderPath, L"report.txt", L"\\Device\\HarddiskVolume1\\Users\\me\\D\\report.txt"),
               Placement::Listed);
+    EXPECT_EQ(PlaceOf(kFolderPath, L"report.txt", L"\\Device\\HarddiskVolume1\\users\\me\\d\\REPORT.txt"),
+              Placement::ListedInOtherCase);
+    EXPECT_EQ(PlaceOf(kFolderPath, L"report.", L"\\Device\\HarddiskVolume1\\users\\me\\d\\REPORT"),
+              Placement::Elsewhere);
+    EXPECT_TRUE(EndsInName(L"C:\\d\\REPORT.txt", L"REPORT.txt"));
+    EXPECT_FALSE(EndsInName(L"C:\\d\\REPORT.txt", L"report.txt"));
     EXPECT_EQ(PlaceOf(L"\\Device\\HarddiskVolume1\\", L"a", L"\\Device\\HarddiskVolume1\\a"), Placement::Listed);
 }
 

@@ -57,6 +57,7 @@ protected:
         FileId id;
         const Failure failed = fs.listDirectory(folder, id, [&](const DirEntry& e) {
             entries.push_back({e.name, e.kind, e.linkToDirectory, e.isHidden});
+            return ListingStep::Continue;
         });
         EXPECT_FALSE(failed) << Describe(failed);
         std::sort(entries.begin(), entries.end());

@@ -74,7 +74,10 @@ TEST_F(Win32FileSystemTest, FoldersAndDevicePathsAreNeverOpenedForWriting) {
         EXPECT_EQ(fs.kindOf(device), std::nullopt) << device;
         FileId ignored;
         EXPECT_TRUE(fs.identifyFolder(device, ignored)) << device;
-        EXPECT_TRUE(fs.listDirectory(device, ignored, [](const DirEntry&) { FAIL(); })) << device;
+        EXPECT_TRUE(fs.listDirectory(device, ignored, [](const DirEntry&) {
+            ADD_FAILURE();
+            return ListingStep::Stop;
+        })) << device;
     }
 }
 
@@ -94,7 +97,7 @@ TEST_F(Win32FileSystemTest, ListsKindsHiddenEntriesAndWhichFolderWasRead) {
     EXPECT_EQ(list(temp.path() + "\\"), expected);
 
     FileId listedId, identified;
-    ASSERT_FALSE(fs.listDirectory(temp.path(), listedId, [](const DirEntry&) {}));
+    ASSERT_FALSE(fs.listDirectory(temp.path(), listedId, [](const DirEntry&) { return ListingStep::Continue; }));
     ASSERT_FALSE(fs.identifyFolder(temp.path(), identified));
     EXPECT_EQ(listedId, identified);
     FileId other;
@@ -107,7 +110,10 @@ TEST_F(Win32FileSystemTest, EmptyAndMissingFoldersAndADriveRoot) {
     EXPECT_TRUE(list(temp / "empty").empty());
 
     FileId id;
-    const Failure missing = fs.listDirectory(temp / "gone", id, [](const DirEntry&) { FAIL(); });
+    const Failure missing = fs.listDirectory(temp / "gone", id, [](const DirEntry&) {
+        ADD_FAILURE();
+        return ListingStep::Stop;
+    });
     ASSERT_TRUE(missing);
     EXPECT_TRUE(missing->kind == ErrorKind::NotFound || missing->kind == ErrorKind::PathNotFound) << Describe(missing);
 

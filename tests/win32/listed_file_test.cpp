@@ -42,6 +42,22 @@ TEST_F(Win32FileSystemTest, ALinkWithATrailingDotToItsSiblingIsNotTakenForIt) {
     EXPECT_EQ(ReadTestFile(temp / "report"), "unlisted data");
 }
 
+TEST_F(Win32FileSystemTest, ANameInAnotherCaseIsTheFileOnlyWhenTheFolderSpellsItSo) {
+    // As a user types it in the open dialog: the file itself.
+    WriteTestFile(temp / "notes.txt", "listed");
+    OpenOutcome typed = fs.openForOverwrite(listed(temp / "Notes.TXT"));
+    ASSERT_TRUE(typed.file) << Describe(typed.error);
+    EXPECT_FALSE(typed.isLink);
+    EXPECT_FALSE(typed.file->close());
+    // Where names are case-sensitive, another file.
+    WriteTestFile(temp / "REPORT.txt", "unlisted data");
+    if (!MakeSymbolicLink(temp / "report.txt", temp / "REPORT.txt", false)) GTEST_SKIP() << "no symbolic links here";
+
+    expectLinkNotFollowed(listed(temp / "report.txt"));
+
+    EXPECT_EQ(ReadTestFile(temp / "REPORT.txt"), "unlisted data");
+}
+
 TEST_F(Win32FileSystemTest, ALinkToAFolderIsListedAsALinkAndNeverOpenedForWriting) {
     MakeFolder(temp / "out");
     WriteTestFile(temp / "out\\inside", "x");

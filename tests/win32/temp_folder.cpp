@@ -62,10 +62,12 @@ bool WaitUntil(const std::function<bool()>& done) {
     return true;
 }
 
+// Listed under exactly that name: a link "report.txt" made beside "REPORT.txt" is not there yet
+// while the search finds "REPORT.txt" for it.
 bool Listed(const std::string& path) {
     WIN32_FIND_DATAW data{};
     const unique_hfind find(::FindFirstFileW(SystemForm(path).c_str(), &data));
-    return static_cast<bool>(find);
+    return find && Narrow(data.cFileName) == path.substr(path.rfind('\\') + 1);
 }
 
 }  // namespace

@@ -25,6 +25,24 @@ TEST(Utf, CharactersOutsideTheBmpBecomeSurrogatePairs) {
     EXPECT_EQ(Widen("霁"), std::wstring(L"\x9701"));
 }
 
+// NTFS takes any 16-bit units as a name, a surrogate without its pair included.
+TEST(Utf, NamesThatAreNotValidUtf16ComeBackExactlyAndStayApartFromU_FFFD) {
+    const std::wstring names[] = {L"a\xD800", L"\xDC00z", L"\xDE00\xD83D", L"\xD83D\xD83D\xDE00", L"x\xDBFF"};
+    for (const std::wstring& name : names) {
+        const std::string narrow = Narrow(name);
+        EXPECT_EQ(Widen(narrow), name);
+        EXPECT_EQ(WidenExactly(narrow), name);
+        EXPECT_EQ(narrow.find("\xEF\xBF\xBD"), std::string::npos);  // never U+FFFD
+        EXPECT_EQ(ForFileCall("C:\\d\\" + narrow), L"\\\\?\\C:\\d\\" + name);
+    }
+    EXPECT_NE(Narrow(L"a\xD800"), Narrow(L"a\xFFFD"));
+    EXPECT_EQ(Narrow(L"\xD83D\xDE00"), "😀");  // a real pair is plain UTF-8
+    // What Narrow never makes is no path: its name would be a guess.
+    EXPECT_EQ(ForFileCall(std::string_view("C:\\d\\a\xFF")), std::nullopt);
+    EXPECT_EQ(ForFileCall(std::string_view("C:\\d\\\xED\xA0\xBD\xED\xB8\x80")), std::nullopt);  // a pair as halves
+    EXPECT_EQ(ForFileCall(std::string_view("C:\\d\\\xC0\xAF")), std::nullopt);                  // overlong "/"
+}
+
 TEST(Utf, InvalidUtf8IsReplacedNotDropped) {
     const std::wstring wide = Widen("a\xFF" "b");
     EXPECT_EQ(wide.front(), L'a');
