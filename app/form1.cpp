@@ -89,11 +89,15 @@ void Form1::Command3_Click() {
     auto outcome = std::make_shared<ShredOutcome>();
     startWork(
         Work::Shredding,
-        [this, files, outcome](const StopRequest& stop) { *outcome = ShredFiles(*files, p_.fs, relay_, &stop, &relay_); },
-        [this, outcome] { finishRun(*outcome); });
+        [this, files, outcome](const StopRequest& stop) { ShredFiles(*files, p_.fs, relay_, *outcome, &stop, &relay_); },
+        [this, outcome] { finishRun(*outcome); },
+        // However the run ended, the entries it finished are gone from the disk: listed, they
+        // would stop the next run at its first entry as missing.
+        [this, outcome] { removeFinished(*outcome); });
 }
 
-void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished) {
+void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished,
+                      std::function<void()> failed) {
     if (sessionEnded_) return;
     auto stop = std::make_shared<StopRequest>();
     auto error = std::make_shared<std::exception_ptr>();
@@ -112,12 +116,13 @@ void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, s
                     *error = std::current_exception();
                 }
             },
-            [this, error, finished = std::move(finished)] {
+            [this, error, finished = std::move(finished), failed = std::move(failed)] {
                 work_ = Work::None;
                 stop_.reset();
                 p_.sessionEnd.unblock();
                 if (*error) {
                     p_.taskbar.clear();
+                    if (failed) failed();
                     std::rethrow_exception(*error);
                 }
                 finished();

@@ -100,8 +100,10 @@ private:
     // Walks folders and lists files away from the window, then appends what was found in the
     // order given and runs `then` with whether anything usable was dropped.
     void collect(std::vector<std::string> paths, bool walkEveryPath, std::function<void(bool)> then);
-    // Starts work on the background thread; `finished` runs on the window's thread after it.
-    void startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished);
+    // Starts work on the background thread; `finished` runs on the window's thread after it, or
+    // `failed`, when given, if the work threw (what it threw is then shown).
+    void startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished,
+                   std::function<void()> failed = {});
     void finishCollecting(const Collected& found, const std::function<void(bool)>& then);
     void finishRun(const ShredOutcome& outcome);
     void takeWaitingDrops();

@@ -58,6 +58,8 @@ std::string DescribeError(const SysError& error) {
             return "此文件还有其他名称（硬链接），覆盖它会破坏其他名称下的内容，已保留原样。";
         case ErrorKind::LinkLeftAlone:
             return "这是一个链接，删除它会影响链接的目标，已保留原样。";
+        case ErrorKind::ListedByShortName:
+            return "列表中的是此文件的短文件名（8.3 格式），已保留原样。请用它的完整文件名重新添加。";
         case ErrorKind::Compressed:
             return "此文件由 NTFS 压缩：写入的零落不到磁盘上原有的数据处，已保留原样。"
                    "可在文件属性的“高级”中取消压缩后再粉碎。";

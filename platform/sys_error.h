@@ -20,6 +20,7 @@ enum class ErrorKind {
     ChangedSinceListed,  // the listed folder was replaced (by a link, say) after listing
     HasOtherNames,       // hard links: zeros would destroy content under names never listed
     LinkLeftAlone,       // a link that cannot be removed without touching its target
+    ListedByShortName,   // listed by its 8.3 short name: the run writes only to names as listed
     // Storage that zeros written in place cannot reach: the file system puts them elsewhere
     // and frees the old clusters unwritten, or the data does not live in the file at all.
     Compressed,          // NTFS compression
@@ -48,6 +49,7 @@ inline bool IsLeftAloneByDesign(ErrorKind kind) {
     switch (kind) {
         case ErrorKind::HasOtherNames:
         case ErrorKind::LinkLeftAlone:
+        case ErrorKind::ListedByShortName:
         case ErrorKind::Compressed:
         case ErrorKind::Encrypted:
         case ErrorKind::ExternallyBacked:

@@ -14,6 +14,7 @@ struct FoundEntry {
     unique_hfile handle;
     HandleFacts facts;
     bool atListedPlace = false;  // false: reached through a link the system did not report
+    bool byShortName = false;    // not at its place because it was listed by its 8.3 short name
 };
 
 namespace {
@@ -94,6 +95,20 @@ Failure CheckPlace(const ListedEntry& entry, HANDLE handle, bool& atPlace) {
     return std::nullopt;
 }
 
+// Whether the entry's final name differs from the listed one only because the listed one is its
+// 8.3 short name ("REPORT~1.TXT"): the system's own answer for the name, not a link.
+bool IsShortNameOf(const ListedEntry& entry, HANDLE handle) {
+    if (entry.name.find(L'~') == std::wstring::npos) return false;
+    std::wstring entryPath;
+    if (FinalPathOf(handle, entryPath)) return false;
+    WIN32_FIND_DATAW data{};
+    const unique_hfind find(
+        ::FindFirstFileExW(entry.systemPath.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0));
+    if (!find) return false;
+    return EndsInName(entryPath, data.cFileName) &&
+           ::CompareStringOrdinal(data.cAlternateFileName, -1, entry.name.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
 
 Failure Win32FileSystem::holdListedFolder(const ListedFile& file, ListedEntry& entry) {
@@ -135,7 +150,9 @@ Failure Win32FileSystem::findAtListedPlace(const ListedFile& file, FoundEntry& f
     }
     if (Failure failed = FactsOf(found.handle.get(), found.listed.volume, found.facts)) return failed;
     found.listed.id = found.facts.id;
-    return CheckPlace(found.listed, found.handle.get(), found.atListedPlace);
+    if (Failure failed = CheckPlace(found.listed, found.handle.get(), found.atListedPlace)) return failed;
+    if (!found.atListedPlace) found.byShortName = IsShortNameOf(found.listed, found.handle.get());
+    return std::nullopt;
 }
 
 namespace {
@@ -254,7 +271,7 @@ OpenOutcome Win32FileSystem::openForOverwrite(const ListedFile& file) {
         return outcome;
     }
     if (!found.atListedPlace) {
-        outcome.error = Refusal(ErrorKind::LinkLeftAlone);
+        outcome.error = Refusal(found.byShortName ? ErrorKind::ListedByShortName : ErrorKind::LinkLeftAlone);
         return outcome;
     }
 

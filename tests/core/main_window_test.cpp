@@ -260,12 +260,14 @@ TEST_F(MainWindow, TheTaskbarButtonFollowsTheWholeRunAndShowsAFailure) {
     EXPECT_EQ(taskbar.log, (Paths{"progress 8/16", "error", "clear"}));
 }
 
-TEST_F(MainWindow, AnExceptionInTheWorkReachesTheWindowAndLeavesItIdle) {
-    listFiles({"a"});
-    fs.beforeOpen = [](const std::string&) { throw std::bad_alloc(); };
+TEST_F(MainWindow, AnExceptionInTheWorkReachesTheWindowLeavesItIdleAndDropsWhatWasShredded) {
+    listFiles({"a", "b", "c"});
+    fs.beforeOpen = [](const std::string& path) {
+        if (path == P("b")) throw std::bad_alloc();
+    };
     EXPECT_THROW(form.Command3_Click(), std::bad_alloc);
     EXPECT_FALSE(form.working());
-    EXPECT_EQ(List1.entries, Paths{P("a")});
+    EXPECT_EQ(List1.entries, (Paths{P("b"), P("c")})) << "a is gone from the disk and so from the list";
     EXPECT_NE(messages.shown.back().text, "完成文件粉碎！");
 }
 

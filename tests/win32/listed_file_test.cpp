@@ -1,5 +1,6 @@
 // What the run opens and writes: only the listed file, in the listed folder, never through a
 // link; under Wine.
+#include "platform/win32/win32_text.h"
 #include "platform/win32/windows_api.h"
 #include "tests/win32/file_system_fixture.h"
 
@@ -281,6 +282,27 @@ TEST_F(Win32FileSystemTest, NamedStreamsAreListedAndOverwrittenInTheSameFile) {
     ASSERT_FALSE(stream->close());
     ASSERT_FALSE(g.file->close());
     EXPECT_EQ(ReadTestFile(temp / "g:Zone.Identifier"), std::string(14, '\0'));
+}
+
+}  // namespace
+}  // namespace shredder::testing
+
+namespace shredder::testing {
+namespace {
+
+TEST_F(Win32FileSystemTest, AFileListedByItsShortNameIsLeftAloneAndTheReasonSaysSo) {
+    WriteTestFile(temp / "a rather long file name.txt", "secret");
+    std::wstring shortPath(1024, L'\0');
+    const DWORD length = ::GetShortPathNameW(SystemForm(temp / "a rather long file name.txt").c_str(), shortPath.data(), 1024);
+    shortPath.resize(length < 1024 ? length : 0);
+    const std::string shortName = win32::Narrow(shortPath.substr(shortPath.rfind(L'\\') + 1));
+    if (shortName.find('~') == std::string::npos) GTEST_SKIP() << "no short names here";
+
+    OpenOutcome opened = fs.openForOverwrite(listed(temp / shortName));
+    EXPECT_FALSE(opened.file);
+    ASSERT_TRUE(opened.error);
+    EXPECT_EQ(opened.error->kind, ErrorKind::ListedByShortName) << Describe(opened.error);
+    EXPECT_EQ(ReadTestFile(temp / "a rather long file name.txt"), "secret");
 }
 
 }  // namespace
