@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 
 #include "app/texts.h"
 #include "collect/collect.h"
@@ -256,9 +258,15 @@ void Form1::append(ListedFile file) {
 }
 
 void Form1::removeFront(std::size_t count) {
+    if (count == 0) return;
+    // The control can only delete entry by entry, each deletion moving every entry behind it:
+    // with many thousands listed that is quadratic. One clear and one batch of the rest is not.
+    const auto kept = listed_.begin() + static_cast<std::ptrdiff_t>(std::min(count, listed_.size()));
+    std::vector<ListedFile> rest(std::make_move_iterator(kept), std::make_move_iterator(listed_.end()));
     const ListBatch batch(p_.List1);
-    for (std::size_t i = 0; i < count; ++i) p_.List1.removeAt(0);
-    listed_.erase(listed_.begin(), listed_.begin() + static_cast<std::ptrdiff_t>(count));
+    p_.List1.clear();
+    listed_.clear();
+    for (ListedFile& file : rest) append(std::move(file));
 }
 
 }  // namespace shredder
