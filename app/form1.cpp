@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 
 #include "app/texts.h"
 #include "collect/collect.h"
@@ -287,17 +289,21 @@ void Form1::append(ListedFile file) {
 }
 
 void Form1::removeFinished(const ShredOutcome& outcome) {
-    const ListBatch batch(p_.List1);
-    // From the back, so the indices still to remove keep their places.
-    auto left = outcome.leftAlone.rbegin();
-    for (std::size_t i = outcome.finished; i-- > 0;) {
-        if (left != outcome.leftAlone.rend() && left->index == i) {
-            ++left;
-            continue;
-        }
-        p_.List1.removeAt(i);
-        listed_.erase(listed_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (outcome.finished == 0) return;
+    // The control can only delete entry by entry, each deletion moving every entry behind it:
+    // with many thousands listed that is quadratic. One clear and one batch of what stays is not:
+    // those left alone, then the entries the run did not reach.
+    std::vector<ListedFile> kept;
+    kept.reserve(outcome.leftAlone.size() + listed_.size() - std::min(outcome.finished, listed_.size()));
+    for (const LeftAlone& entry : outcome.leftAlone) {
+        if (entry.index < listed_.size()) kept.push_back(std::move(listed_[entry.index]));
     }
+    const auto unreached = listed_.begin() + static_cast<std::ptrdiff_t>(std::min(outcome.finished, listed_.size()));
+    kept.insert(kept.end(), std::make_move_iterator(unreached), std::make_move_iterator(listed_.end()));
+    const ListBatch batch(p_.List1);
+    p_.List1.clear();
+    listed_.clear();
+    for (ListedFile& file : kept) append(std::move(file));
 }
 
 }  // namespace shredder

@@ -260,6 +260,21 @@ TEST_F(MainWindow, TheTaskbarButtonFollowsTheWholeRunAndShowsAFailure) {
     EXPECT_EQ(taskbar.log, (Paths{"progress 8/16", "error", "clear"}));
 }
 
+TEST_F(MainWindow, FinishedEntriesLeaveTheListInOneBatchNotOneByOne) {
+    listFiles({"a", "b", "c", "d"});
+    fs.failOn(Op::Write, P("c"));
+    const int batches = List1.batches;
+    form.Command3_Click();
+    EXPECT_EQ(List1.entries, (Paths{P("c"), P("d")}));
+    EXPECT_EQ(List1.removals, 0);
+    EXPECT_EQ(List1.batches, batches + 1);
+    // The retry shreds exactly what the rebuilt list shows.
+    form.Command3_Click();
+    EXPECT_TRUE(List1.entries.empty());
+    EXPECT_FALSE(fs.exists(P("c")));
+    EXPECT_FALSE(fs.exists(P("d")));
+}
+
 TEST_F(MainWindow, AnExceptionInTheWorkReachesTheWindowLeavesItIdleAndDropsWhatWasShredded) {
     listFiles({"a", "b", "c"});
     fs.beforeOpen = [](const std::string& path) {

@@ -20,9 +20,13 @@ public:
     std::optional<std::size_t> selected;
     int batchDepth = 0;
     int batches = 0;
+    int removals = 0;  // single entries taken out: each costs the real control a move of all behind it
 
     void append(const std::string& path) override { entries.push_back(path); }
-    void removeAt(std::size_t index) override { entries.erase(entries.begin() + static_cast<long>(index)); }
+    void removeAt(std::size_t index) override {
+        ++removals;
+        entries.erase(entries.begin() + static_cast<long>(index));
+    }
     void clear() override { entries.clear(); }
     std::size_t count() const override { return entries.size(); }
     std::string at(std::size_t index) const override { return entries.at(index); }

@@ -1,0 +1,134 @@
+// Not a check: how the real window copes with a very long list, for bench/README.md. Run by hand:
+//   e2e_tests.exe --gtest_also_run_disabled_tests --gtest_filter=*BigList*
+// SHREDDER_BENCH_FILES sets how many empty files the dropped folder holds (20000 unless set).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "app/layout.h"
+#include "driver/dialogs.h"
+#include "driver/drop.h"
+#include "driver/program.h"
+#include "driver/wait.h"
+#include "driver/wine_host.h"
+#include "tests/win32/temp_folder.h"
+#include "user_steps.h"
+
+namespace shredder::testing {
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// Asks the window for WM_NULL without pause and keeps the slowest answer of the current phase.
+class Probe {
+public:
+    explicit Probe(HWND window) : window_(window), thread_([this] { loop(); }) {}
+    ~Probe() {
+        done_ = true;
+        thread_.join();
+    }
+    double takeWorstMs() { return static_cast<double>(worstUs_.exchange(0)) / 1000.0; }
+
+private:
+    void loop() {
+        while (!done_) {
+            const auto start = Clock::now();
+            DWORD_PTR answer = 0;
+            ::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+            const auto us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+            long long seen = worstUs_;
+            while (us > seen && !worstUs_.compare_exchange_weak(seen, us)) {
+            }
+            ::Sleep(10);
+        }
+    }
+    HWND window_;
+    std::atomic<bool> done_{false};
+    std::atomic<long long> worstUs_{0};
+    std::thread thread_;
+};
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+void Report(const char* phase, double seconds, std::size_t entries, Probe& probe) {
+    std::printf("%-28s %8.2f s  %7.2f us/entry  slowest probe %7.1f ms\n", phase, seconds,
+                seconds * 1e6 / static_cast<double>(std::max<std::size_t>(entries, 1)), probe.takeWorstMs());
+}
+
+std::size_t ListCount(const Program& program) {
+    return static_cast<std::size_t>(::SendMessageW(program.control(layout::kList1), LB_GETCOUNT, 0, 0));
+}
+
+HWND NextDialog(const Program& program, HWND after) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            const auto dialogs = DialogsOf(program);
+            found = dialogs.empty() || dialogs.front() == after ? nullptr : dialogs.front();
+            return found != nullptr;
+        },
+        std::chrono::minutes(30));
+    return found;
+}
+
+TEST(BigList, DISABLED_DropRunEndAndStop) {
+    const char* wanted = std::getenv("SHREDDER_BENCH_FILES");
+    const std::size_t files = wanted ? std::stoul(wanted) : 20000;
+    const TempFolder folder;
+    const auto tree = folder.makeFolder(L"many");
+    // Made on the Linux side: through Wine, making the files would take longer than the phases.
+    ASSERT_TRUE(host::RunShell("cd \"$1\" && seq -w 1 \"$2\" | sed 's/^/f/' | xargs touch",
+                               {host::UnixPath(tree), std::to_string(files)}));
+    const Program program;
+    Probe probe(program.window());
+
+    for (const bool stopHalfWay : {false, true}) {
+        auto start = Clock::now();
+        const Drop drop(program, {tree});
+        ASSERT_TRUE(drop.posted());
+        ASSERT_TRUE(WaitUntil([&] { return ListCount(program) == files; }, std::chrono::minutes(30)));
+        ASSERT_TRUE(WaitUntilIdle(program));
+        Report("drop of the folder", Since(start), files, probe);
+
+        ASSERT_TRUE(Press(program.control(layout::kCommand3)));
+        HWND confirmation = WaitForDialog(program);
+        ASSERT_NE(confirmation, nullptr);
+        start = Clock::now();
+        Press(confirmation, IDOK);
+        if (stopHalfWay) {
+            const auto half = tree / (L"f" + std::wstring(std::to_wstring(files).size() - std::to_wstring(files / 2).size(), L'0') +
+                                      std::to_wstring(files / 2));
+            ASSERT_TRUE(WaitUntil([&] { return !std::filesystem::exists(half); }, std::chrono::minutes(30)));
+            ::PostMessageW(program.window(), WM_CLOSE, 0, 0);
+            HWND question = NextDialog(program, confirmation);
+            ASSERT_NE(question, nullptr);
+            Report("run to half way", Since(start), files / 2, probe);
+            start = Clock::now();
+            Press(question, IDYES);
+            ASSERT_TRUE(WaitUntilIdle(program));
+            const std::size_t left = ListCount(program);
+            Report("stop, to the rest listed", Since(start), left, probe);
+            std::printf("entries left after the stop: %zu\n", left);
+        } else {
+            HWND done = NextDialog(program, confirmation);
+            ASSERT_NE(done, nullptr);
+            Report("run", Since(start), files, probe);
+            start = Clock::now();
+            Press(done, IDOK);
+            ASSERT_TRUE(WaitUntil([&] { return ListCount(program) == 0; }, std::chrono::minutes(30)));
+            Report("end: last file to empty list", Since(start), files, probe);
+            ASSERT_TRUE(host::RunShell("cd \"$1\" && seq -w 1 \"$2\" | sed 's/^/f/' | xargs touch",
+                                       {host::UnixPath(tree), std::to_string(files)}));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace shredder::testing
