@@ -1,3 +1,5 @@
+// The main window's handlers: what each button, the list, a drop and a close do, over the
+// platform interfaces; and the relay that carries a run's progress to the window's thread.
 #include "app/form1.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #pragma once
 
+// Form1, the main window's behaviour, one handler per control event, and the parts it touches.
 #include <atomic>
 #include <chrono>
 #include <functional>

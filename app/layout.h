@@ -1,5 +1,6 @@
 #pragma once
 
+// Where the window's controls stand, in twips, and their ids and captions.
 #include <array>
 
 #include "app/texts.h"

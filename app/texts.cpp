@@ -1,3 +1,5 @@
+// The sentences built from what the engine returns: errors, failed runs, entries left alone,
+// unreadable folders.
 #include "app/texts.h"
 
 namespace shredder::texts {

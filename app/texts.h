@@ -1,5 +1,6 @@
 #pragma once
 
+// Every word the program shows, in Simplified Chinese.
 #include <string>
 #include <vector>
 

@@ -1,3 +1,4 @@
+// shred-bench's pieces that tests check: its arguments and its JSON strings.
 #include "bench/bench_parts.h"
 
 #include <cstdint>

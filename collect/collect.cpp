@@ -1,3 +1,4 @@
+// Listing chosen files and walking a chosen folder, breadth-first, over the file system.
 #include "collect/collect.h"
 
 #include <deque>

@@ -1,5 +1,6 @@
 #pragma once
 
+// Turning the open dialog's answer, a chosen file or a chosen folder into listed files.
 #include <functional>
 #include <optional>
 #include <string>

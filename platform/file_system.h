@@ -1,5 +1,7 @@
 #pragma once
 
+// The file system as the engine sees it: identities, listed files, opened files and streams,
+// the walk's listing and the run's opens. Win32, POSIX and the tests' fakes implement it.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>

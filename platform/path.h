@@ -1,5 +1,6 @@
 #pragma once
 
+// Path pieces both platforms share: separators, folders and names of a path.
 #include <string>
 
 namespace shredder {

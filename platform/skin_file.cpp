@@ -1,3 +1,4 @@
+// Reading a skin file's `key = value` lines into colours and a font.
 #include "platform/skin_file.h"
 
 #include <charconv>

@@ -1,5 +1,6 @@
 #pragma once
 
+// A skin file's settings: the window's colours and font.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -1,5 +1,7 @@
 #pragma once
 
+// What went wrong in a file-system step, in terms both layers map their codes onto, and which
+// of those the run leaves alone by design.
 #include <optional>
 #include <string>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+// The controls, dialogs and services the window's handlers use, as interfaces.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>

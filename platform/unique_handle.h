@@ -1,5 +1,6 @@
 #pragma once
 
+// One move-only owner for every kind of system handle.
 #include <cstdint>
 #include <type_traits>
 #include <utility>

@@ -1,3 +1,4 @@
+// The shred run: reset every attribute, then zero, flush and delete each listed file in turn.
 #include "shred/shred_files.h"
 
 #include <algorithm>

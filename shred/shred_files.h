@@ -1,5 +1,6 @@
 #pragma once
 
+// The shred run's entry point and what it returns.
 #include <cstddef>
 #include <cstdint>
 #include <optional>

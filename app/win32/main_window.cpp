@@ -1,3 +1,4 @@
+// The real window: its controls, layout, skin, and the routing of window messages to Form1.
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>

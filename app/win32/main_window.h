@@ -1,5 +1,6 @@
 #pragma once
 
+// The real window of Form1 and how a test or the program builds it.
 #include <array>
 #include <exception>
 #include <functional>

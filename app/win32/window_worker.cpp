@@ -1,3 +1,4 @@
+// The window's worker thread: one piece of work at a time, its end posted back to the window.
 #include "app/win32/window_worker.h"
 
 #include <stdexcept>

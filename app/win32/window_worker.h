@@ -1,5 +1,6 @@
 #pragma once
 
+// The window's worker thread and the message that brings work's end back to the window.
 #include <chrono>
 #include <condition_variable>
 #include <functional>

@@ -1,3 +1,5 @@
+// The file system over POSIX calls: files reached through their held folder, never through a
+// link, checked against other writers and mounts, deleted by a fresh name.
 #include "platform/posix/posix_file_system.h"
 
 #include <dirent.h>

@@ -1,5 +1,6 @@
 #pragma once
 
+// The POSIX file system (Linux tests, shred-bench and the forensic check).
 #include <memory>
 
 #include "platform/file_system.h"

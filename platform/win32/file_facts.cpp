@@ -1,3 +1,5 @@
+// What the Win32 layer learns from handles, names and volumes, and the pure readings of the
+// system's answers.
 #include "platform/win32/file_facts.h"
 
 #include <algorithm>

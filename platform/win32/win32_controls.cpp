@@ -1,3 +1,4 @@
+// The list box, button, progress bar, message box and taskbar button over user32 and comctl32.
 #include "platform/win32/win32_controls.h"
 
 #include <algorithm>

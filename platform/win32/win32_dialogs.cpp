@@ -1,3 +1,4 @@
+// The open dialog, the folder browser and the shell's services over comdlg32 and shell32.
 #include "platform/win32/win32_dialogs.h"
 
 #include "platform/win32/windows_api.h"

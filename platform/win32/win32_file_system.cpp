@@ -1,3 +1,5 @@
+// The file system over kernel32 and ntdll: literal names, listed files found in their held
+// folder, links never written through, storage zeros cannot reach left alone.
 #include "platform/win32/win32_file_system.h"
 
 #include "platform/win32/file_api.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+// The Win32 file system.
 #include "platform/file_system.h"
 #include <string>
 

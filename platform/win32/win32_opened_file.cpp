@@ -1,3 +1,5 @@
+// A listed file open for the run: writes in place, sparse ranges, named streams, and a delete
+// that is seen to happen.
 #include "platform/win32/win32_opened_file.h"
 
 #include <algorithm>

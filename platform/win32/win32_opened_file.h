@@ -1,5 +1,6 @@
 #pragma once
 
+// A listed file as it was found, and the handle the run writes and deletes it through.
 #include <string>
 
 #include "platform/file_system.h"

@@ -1,3 +1,4 @@
+// The skin applied to the real window: its colours and font.
 #include "platform/win32/win32_skin.h"
 
 #include "platform/win32/win32_text.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+// The skin over the real window.
 #include <optional>
 
 #include "platform/ui.h"

@@ -1,3 +1,4 @@
+// UTF-16 and WTF-8, paths in the \\?\ form, and Win32 error codes in portable terms.
 #include "platform/win32/win32_text.h"
 
 #include <cstdint>
