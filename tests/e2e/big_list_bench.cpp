@@ -66,18 +66,6 @@ std::size_t ListCount(const Program& program) {
     return static_cast<std::size_t>(::SendMessageW(program.control(layout::kList1), LB_GETCOUNT, 0, 0));
 }
 
-HWND NextDialog(const Program& program, HWND after) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            const auto dialogs = DialogsOf(program);
-            found = dialogs.empty() || dialogs.front() == after ? nullptr : dialogs.front();
-            return found != nullptr;
-        },
-        std::chrono::minutes(30));
-    return found;
-}
-
 TEST(BigList, DISABLED_DropRunEndAndStop) {
     const char* wanted = std::getenv("SHREDDER_BENCH_FILES");
     const std::size_t files = wanted ? std::stoul(wanted) : 20000;
@@ -107,7 +95,7 @@ TEST(BigList, DISABLED_DropRunEndAndStop) {
                                       std::to_wstring(files / 2));
             ASSERT_TRUE(WaitUntil([&] { return !std::filesystem::exists(half); }, std::chrono::minutes(30)));
             ::PostMessageW(program.window(), WM_CLOSE, 0, 0);
-            HWND question = NextDialog(program, confirmation);
+            HWND question = WaitForBoxAfter(program, confirmation, std::chrono::minutes(30));
             ASSERT_NE(question, nullptr);
             Report("run to half way", Since(start), files / 2, probe);
             start = Clock::now();
@@ -117,7 +105,7 @@ TEST(BigList, DISABLED_DropRunEndAndStop) {
             Report("stop, to the rest listed", Since(start), left, probe);
             std::printf("entries left after the stop: %zu\n", left);
         } else {
-            HWND done = NextDialog(program, confirmation);
+            HWND done = WaitForBoxAfter(program, confirmation, std::chrono::minutes(30));
             ASSERT_NE(done, nullptr);
             Report("run", Since(start), files, probe);
             start = Clock::now();

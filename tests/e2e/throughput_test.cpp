@@ -36,14 +36,7 @@ double TimeRun(const std::vector<std::filesystem::path>& files) {
     EXPECT_NE(confirmation, nullptr);
     const auto started = std::chrono::steady_clock::now();
     Press(confirmation, IDOK);
-    HWND done = nullptr;
-    WaitUntil(
-        [&] {
-            const auto dialogs = DialogsOf(program);
-            done = dialogs.empty() || dialogs.front() == confirmation ? nullptr : dialogs.front();
-            return done != nullptr;
-        },
-        std::chrono::minutes(5));
+    HWND done = WaitForBoxAfter(program, confirmation, std::chrono::minutes(5));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_NE(done, nullptr);
     if (done) Press(done, IDOK);

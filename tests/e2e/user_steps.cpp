@@ -80,6 +80,18 @@ bool CancelAddFolder(const Program& program) {
     return browser && browser.cancel() && WaitUntilIdle(program);
 }
 
+HWND WaitForBoxAfter(const Program& program, HWND after, std::chrono::milliseconds patience) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            const auto dialogs = DialogsOf(program);
+            found = dialogs.empty() || dialogs.front() == after ? nullptr : dialogs.front();
+            return found != nullptr;
+        },
+        patience);
+    return found;
+}
+
 std::vector<std::wstring> EntriesFor(const std::vector<std::filesystem::path>& files) {
     std::vector<std::wstring> entries;
     for (const auto& file : files) entries.push_back(file.wstring());

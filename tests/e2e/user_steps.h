@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ bool AddFolder(const Program& program, const std::filesystem::path& folder);
 // The add-files or add-folder button, then Cancel in the dialog it opens.
 bool CancelAddFiles(const Program& program);
 bool CancelAddFolder(const Program& program);
+
+// Waits for a box other than `after` (a confirmation still closing) to open over the window.
+HWND WaitForBoxAfter(const Program& program, HWND after, std::chrono::milliseconds patience);
 
 // The entries the list shows for these files: their full paths.
 std::vector<std::wstring> EntriesFor(const std::vector<std::filesystem::path>& files);
