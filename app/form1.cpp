@@ -52,6 +52,12 @@ struct Form1::Collected {
     bool usable = false;  // a file or a folder among the paths
 };
 
+struct Form1::Listing {
+    std::vector<ListedFile> files;
+    std::size_t next = 0;  // the first not appended yet
+    std::function<void()> then;
+};
+
 void Form1::Form_Load() {
     // The skin's answer does not matter: without it the window keeps the default look.
     p_.skin.SkinH_AttachEx(p_.shell.programFolder() + texts::kSkinFileName, "");
@@ -94,10 +100,10 @@ void Form1::Command3_Click() {
     startWork(
         Work::Shredding,
         [this, files, outcome](const StopRequest& stop) { ShredFiles(*files, p_.fs, relay_, *outcome, &stop, &relay_); },
-        [this, outcome] { finishRun(*outcome); },
+        [this, outcome] { removeFinished(*outcome, [this, outcome] { finishRun(*outcome); }); },
         // However the run ended, the entries it finished are gone from the disk: listed, they
         // would stop the next run at its first entry as missing.
-        [this, outcome] { removeFinished(*outcome); });
+        [this, outcome] { removeFinished(*outcome, [this] { takeWaitingDrops(); }); });
 }
 
 void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished,
@@ -141,9 +147,8 @@ void Form1::startWork(Work kind, std::function<void(const StopRequest&)> work, s
 }
 
 void Form1::finishRun(const ShredOutcome& outcome) {
-    // The files already gone leave the list; those left alone, a failing one and the rest stay
-    // for a retry.
-    removeFinished(outcome);
+    // The files already gone have left the list; those left alone, a failing one and the rest
+    // stay for a retry.
     if (outcome.failure) {
         p_.taskbar.showError();
         p_.messages.show(texts::DescribeShredFailure(*outcome.failure), texts::kShredCaption, MessageButtons::Ok,
@@ -194,6 +199,7 @@ void Form1::Form_DropFiles(const std::vector<std::string>& paths) {
 bool Form1::Form_QueryUnload() {
     switch (work_) {
         case Work::None:
+        case Work::Listing:
             return true;
         case Work::Collecting:
             // A walk destroys nothing: it ends at its next entry and the window goes.
@@ -213,7 +219,7 @@ bool Form1::Form_QueryEndSession() { return work_ != Work::Shredding; }
 
 void Form1::Form_EndSession() {
     sessionEnded_ = true;
-    if (!working()) return;
+    if (!stop_) return;
     stop_->request();
     if (work_ == Work::Shredding) p_.background.waitForEnd(kSessionEndPatience);
 }
@@ -253,21 +259,19 @@ void Form1::collect(std::vector<std::string> paths, bool walkEveryPath, std::fun
             }
         }
     };
-    startWork(Work::Collecting, std::move(work), [this, found, then = std::move(then)] { finishCollecting(*found, then); });
+    startWork(Work::Collecting, std::move(work), [this, found, then = std::move(then)] { finishCollecting(found, then); });
 }
 
-void Form1::finishCollecting(const Collected& found, const std::function<void(bool)>& then) {
+void Form1::finishCollecting(const std::shared_ptr<Collected>& found, const std::function<void(bool)>& then) {
     // The start button first: if the list refuses an entry part way, those it took can still go.
-    then(found.usable);
-    {
-        const ListBatch batch(p_.List1);
-        for (const ListedFile& file : found.files) append(file);
-    }
-    if (!found.unreadable.empty()) {
-        p_.messages.show(texts::DescribeUnreadableFolders(found.unreadable), texts::kAppTitle, MessageButtons::Ok,
-                         MessageIcon::Error);
-    }
-    takeWaitingDrops();
+    then(found->usable);
+    appendInSlices(std::move(found->files), [this, found] {
+        if (!found->unreadable.empty()) {
+            p_.messages.show(texts::DescribeUnreadableFolders(found->unreadable), texts::kAppTitle,
+                             MessageButtons::Ok, MessageIcon::Error);
+        }
+        takeWaitingDrops();
+    });
 }
 
 void Form1::takeWaitingDrops() {
@@ -290,11 +294,39 @@ void Form1::append(ListedFile file) {
     }
 }
 
-void Form1::removeFinished(const ShredOutcome& outcome) {
-    if (outcome.finished == 0) return;
+void Form1::appendInSlices(std::vector<ListedFile> files, std::function<void()> then) {
+    appendSlice(std::make_shared<Listing>(Listing{std::move(files), 0, std::move(then)}));
+}
+
+void Form1::appendSlice(const std::shared_ptr<Listing>& listing) {
+    work_ = Work::Listing;
+    try {
+        {
+            const ListBatch batch(p_.List1);
+            const std::size_t end = std::min(listing->files.size(), listing->next + kListSlice);
+            for (; listing->next < end; ++listing->next) append(std::move(listing->files[listing->next]));
+        }
+        if (listing->next < listing->files.size()) {
+            p_.background.toWindow([this, listing] { appendSlice(listing); });
+            return;
+        }
+    } catch (...) {
+        // What the list took stays; the window must not wait for slices that will never come.
+        work_ = Work::None;
+        throw;
+    }
+    work_ = Work::None;
+    listing->then();
+}
+
+void Form1::removeFinished(const ShredOutcome& outcome, std::function<void()> then) {
+    if (outcome.finished == 0) {
+        then();
+        return;
+    }
     // The control can only delete entry by entry, each deletion moving every entry behind it:
-    // with many thousands listed that is quadratic. One clear and one batch of what stays is not:
-    // those left alone, then the entries the run did not reach.
+    // with many thousands listed that is quadratic. One clear and what stays appended again is
+    // not: those left alone, then the entries the run did not reach.
     std::vector<ListedFile> kept;
     kept.reserve(outcome.leftAlone.size() + listed_.size() - std::min(outcome.finished, listed_.size()));
     for (const LeftAlone& entry : outcome.leftAlone) {
@@ -302,10 +334,9 @@ void Form1::removeFinished(const ShredOutcome& outcome) {
     }
     const auto unreached = listed_.begin() + static_cast<std::ptrdiff_t>(std::min(outcome.finished, listed_.size()));
     kept.insert(kept.end(), std::make_move_iterator(unreached), std::make_move_iterator(listed_.end()));
-    const ListBatch batch(p_.List1);
     p_.List1.clear();
     listed_.clear();
-    for (ListedFile& file : kept) append(std::move(file));
+    appendInSlices(std::move(kept), std::move(then));
 }
 
 }  // namespace shredder

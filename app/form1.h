@@ -91,10 +91,15 @@ public:
     bool working() const { return work_ != Work::None; }
 
 private:
-    enum class Work { None, Collecting, Shredding };
+    // Listing: what a walk or a run left is going into the list, a slice per window message.
+    enum class Work { None, Collecting, Listing, Shredding };
     // Less than the five seconds the system gives a program once the session ends.
     static constexpr std::chrono::milliseconds kSessionEndPatience{4000};
+    // Entries appended per window message: some 10 to 30 ms of the list's time, so the window
+    // answers between slices however long the list grows.
+    static constexpr std::size_t kListSlice = 2000;
     struct Collected;
+    struct Listing;
 
     // The folder picker: the chosen folder, "" when cancelled.
     std::string BrowseFolder();
@@ -105,12 +110,15 @@ private:
     // `failed`, when given, if the work threw (what it threw is then shown).
     void startWork(Work kind, std::function<void(const StopRequest&)> work, std::function<void()> finished,
                    std::function<void()> failed = {});
-    void finishCollecting(const Collected& found, const std::function<void(bool)>& then);
+    void finishCollecting(const std::shared_ptr<Collected>& found, const std::function<void(bool)>& then);
     void finishRun(const ShredOutcome& outcome);
     void takeWaitingDrops();
     void append(ListedFile file);
-    // Drops the entries a run finished, all but those it left alone.
-    void removeFinished(const ShredOutcome& outcome);
+    // Appends `files` a slice at a time, the controls inert until the last is in; then `then`.
+    void appendInSlices(std::vector<ListedFile> files, std::function<void()> then);
+    void appendSlice(const std::shared_ptr<Listing>& listing);
+    // Drops the entries a run finished, all but those it left alone, then runs `then`.
+    void removeFinished(const ShredOutcome& outcome, std::function<void()> then);
 
     Form1Parts p_;
     // What List1 shows, entry for entry, with where each file was when it was listed.

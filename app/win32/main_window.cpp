@@ -274,7 +274,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) onEndSession();
             return 0;
         case WindowWorker::kTasksMessage:
-            if (worker_) worker_->runTasks();
+        case WM_TIMER:
+            if (message == WM_TIMER && wParam != WindowWorker::kTasksTimer) break;
+            // A handler's: a task may end a listing and report, as the end of work does.
+            if (worker_) run([&] { worker_->runTasks(); });
             return 0;
         case WindowWorker::kFinishedMessage:
             // Like a drop, the end of the work waits for a handler's box to close.

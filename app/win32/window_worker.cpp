@@ -2,6 +2,7 @@
 #include "app/win32/window_worker.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace shredder::app {
 
@@ -42,7 +43,14 @@ void WindowWorker::toWindow(std::function<void()> task) {
     const std::lock_guard lock(mutex_);
     tasks_.push_back(std::move(task));
     // One message carries every task queued until the window gets to it.
-    if (!tasksPosted_) tasksPosted_ = ::PostMessageW(window_, kTasksMessage, 0, 0) != FALSE;
+    if (tasksPosted_) return;
+    tasksPosted_ = ::PostMessageW(window_, kTasksMessage, 0, 0) != FALSE;
+    // A queue too full to take it: from the work, the next task or the work's end brings what
+    // waits. The window's own tasks (the list's slices) have nothing after them, so a timer,
+    // whose message never waits in that queue, brings them.
+    if (!tasksPosted_ && ::GetWindowThreadProcessId(window_, nullptr) == ::GetCurrentThreadId()) {
+        timerSet_ = tasksPosted_ = ::SetTimer(window_, kTasksTimer, USER_TIMER_MINIMUM, nullptr) != 0;
+    }
 }
 
 void WindowWorker::runTasks() {
@@ -51,6 +59,7 @@ void WindowWorker::runTasks() {
         const std::lock_guard lock(mutex_);
         tasks.swap(tasks_);
         tasksPosted_ = false;
+        if (std::exchange(timerSet_, false)) ::KillTimer(window_, kTasksTimer);
     }
     for (const auto& task : tasks) task();
 }

@@ -22,6 +22,8 @@ public:
     static constexpr UINT kTasksMessage = WM_APP + 1;
     static constexpr UINT kFinishedMessage = WM_APP + 2;
     static constexpr DWORD kPostRetryPause = 20;  // ms
+    // The timer that brings tasks when the window's queue was too full to take kTasksMessage.
+    static constexpr UINT_PTR kTasksTimer = 1;
 
     explicit WindowWorker(HWND window) : window_(window) {}
     // Waits for work still running; its `finished` never runs then.
@@ -33,7 +35,7 @@ public:
     void toWindow(std::function<void()> task) override;
     bool waitForEnd(std::chrono::milliseconds patience) override;
 
-    // On the window's thread, for the two messages.
+    // On the window's thread, for the two messages and the timer.
     void runTasks();
     void finish();
 
@@ -44,6 +46,7 @@ private:
     std::mutex mutex_;
     std::vector<std::function<void()>> tasks_;
     bool tasksPosted_ = false;
+    bool timerSet_ = false;  // kTasksTimer brings the tasks instead of the message
     std::condition_variable ended_;
     bool workEnded_ = false;
 };

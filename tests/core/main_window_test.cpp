@@ -275,6 +275,54 @@ TEST_F(MainWindow, FinishedEntriesLeaveTheListInOneBatchNotOneByOne) {
     EXPECT_FALSE(fs.exists(P("d")));
 }
 
+// A list of hundreds of thousands, appended in one message, would hold the window for seconds.
+TEST_F(MainWindow, ALongListGoesInAtASliceAMessageWithTheControlsInertUntilTheLast) {
+    constexpr std::size_t kFiles = 5000;
+    fs.addDirectory(P("many"));
+    for (std::size_t i = 0; i < kFiles; ++i) fs.addFile(P("many|f") + std::to_string(10000 + i));
+    fs.addFile(P("late"));
+    background.queueTasks = true;
+    form.Form_DropFiles({P("many")});
+    EXPECT_GT(List1.entries.size(), 0u);
+    EXPECT_LT(List1.entries.size(), kFiles);
+    EXPECT_TRUE(form.working());
+    form.Command4_Click();
+    EXPECT_FALSE(List1.entries.empty()) << "clearing waits for the list to be whole";
+    form.Form_DropFiles({P("late")});
+    EXPECT_TRUE(form.Form_QueryEndSession());
+    EXPECT_TRUE(form.Form_QueryUnload()) << "a listing destroys nothing: the window may close";
+    EXPECT_TRUE(messages.shown.empty());
+
+    EXPECT_GT(background.runTasks(), 1);
+    EXPECT_FALSE(form.working());
+    ASSERT_EQ(List1.entries.size(), kFiles + 1);
+    EXPECT_EQ(List1.entries.front(), P("many|f10000"));
+    EXPECT_EQ(List1.entries[kFiles - 1], P("many|f" + std::to_string(10000 + kFiles - 1)));
+    EXPECT_EQ(List1.entries.back(), P("late")) << "the drop that waited came in after";
+}
+
+TEST_F(MainWindow, TheRunsReportComesOnceWhatItLeftIsListedAgain) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 4500; ++i) names.push_back("f" + std::to_string(10000 + i));
+    listFiles(names);
+    fs.failOn(Op::Write, P("f10001"));
+    background.queueTasks = true;
+    form.Command3_Click();
+    EXPECT_LT(List1.entries.size(), names.size() - 1);
+    EXPECT_EQ(messages.shown.size(), 1u) << "no report while the list is not whole";
+    // The session may end before it is: nothing runs that could be waited for or stopped.
+    form.Form_EndSession();
+    EXPECT_TRUE(background.waits.empty());
+
+    background.runTasks();
+    EXPECT_FALSE(form.working());
+    EXPECT_FALSE(fs.exists(P("f10000")));
+    ASSERT_EQ(List1.entries.size(), names.size() - 1);
+    EXPECT_EQ(List1.entries.front(), P("f10001"));
+    ASSERT_EQ(messages.shown.size(), 2u) << "the confirmation, then the report";
+    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
+}
+
 TEST_F(MainWindow, AnExceptionInTheWorkReachesTheWindowLeavesItIdleAndDropsWhatWasShredded) {
     listFiles({"a", "b", "c"});
     fs.beforeOpen = [](const std::string& path) {

@@ -128,11 +128,13 @@ public:
 
 // Runs the work at once on the calling thread, so a handler's whole effect is there when it
 // returns. `held` keeps the next work from finishing until release(), to look at the window
-// while it works; `refuse` makes the next start fail as a system out of threads does.
+// while it works; `refuse` makes the next start fail as a system out of threads does;
+// `queueTasks` keeps tasks for the window until runTasks(), as the window's messages wait.
 class FakeBackgroundWork : public BackgroundWork {
 public:
     bool hold = false;
     bool refuse = false;
+    bool queueTasks = false;
     int started = 0;
     std::vector<std::chrono::milliseconds> waits;  // the patience of each waitForEnd
 
@@ -148,7 +150,20 @@ public:
         }
         finished();
     }
-    void toWindow(std::function<void()> task) override { task(); }
+    void toWindow(std::function<void()> task) override {
+        if (!queueTasks) return task();
+        tasks_.push_back(std::move(task));
+    }
+    // Runs the queued tasks and those they queue; returns how many messages that took.
+    int runTasks() {
+        int messages = 0;
+        for (; !tasks_.empty(); ++messages) {
+            auto task = std::move(tasks_.front());
+            tasks_.erase(tasks_.begin());
+            task();
+        }
+        return messages;
+    }
     bool waitForEnd(std::chrono::milliseconds patience) override {
         waits.push_back(patience);
         return true;
@@ -163,6 +178,7 @@ public:
 
 private:
     std::function<void()> held_;
+    std::vector<std::function<void()>> tasks_;
 };
 
 class FakeTaskbarButton : public TaskbarButton {

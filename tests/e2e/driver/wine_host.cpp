@@ -59,7 +59,8 @@ std::string UnixPath(const std::filesystem::path& dosPath) {
     return result;
 }
 
-bool RunShell(const std::string& script, const std::vector<std::string>& arguments) {
+bool RunShell(const std::string& script, const std::vector<std::string>& arguments,
+              std::chrono::milliseconds patience) {
     // Wine gives no handle to wait on for a Linux process, so the shell writes its exit status
     // to a file ($0 of the script) that is polled for.
     const TempFolder folder;
@@ -81,7 +82,7 @@ bool RunShell(const std::string& script, const std::vector<std::string>& argumen
     WaitUntil([&] {
         code = ReadAll(status);
         return code && !code->empty() && code->back() == '\n';
-    });
+    }, patience);
     return code == "0\n";
 }
 

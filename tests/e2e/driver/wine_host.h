@@ -1,9 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "driver/wait.h"
 
 // The Linux machine under Wine, as far as the tests need it: path translation and running a
 // host program. Wine starts a Linux executable given to CreateProcessW like any other program.
@@ -16,7 +19,8 @@ std::string UnixPath(const std::filesystem::path& dosPath);
 
 // Runs /bin/sh -c `script` with `arguments` as $1, $2... and waits; true when it exited with 0.
 // The script must not use $0.
-bool RunShell(const std::string& script, const std::vector<std::string>& arguments);
+bool RunShell(const std::string& script, const std::vector<std::string>& arguments,
+              std::chrono::milliseconds patience = kPatience);
 
 // Ends the session as a log-off does (`wineboot --end-session`): every window is sent
 // WM_QUERYENDSESSION, then WM_ENDSESSION saying whether the session really ends. True when every
