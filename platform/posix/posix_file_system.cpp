@@ -79,20 +79,6 @@ bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// Whether the entry `name` of an open folder (or, with an empty name, the open entry `at`
-// itself) is the root of another mount. A bind mount can put a file of the very same file
-// system there, so st_dev alone cannot tell; it is what is left on kernels before 5.8, which
-// do not report mount roots.
-bool IsMountRoot(int at, const char* name, std::uint64_t folderDevice) {
-    struct statx info {};
-    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (name[0] == '\0' ? AT_EMPTY_PATH : 0);
-    if (::statx(at, name, flags, STATX_INO, &info) != 0) return false;  // the caller's own look fails too
-    if ((info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
-        return (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-    }
-    return ::makedev(info.stx_dev_major, info.stx_dev_minor) != folderDevice;
-}
-
 // A name in the held folder that nobody else knows, for the moment between the last check and
 // the unlink: a random key drawn once per process, and a count, so no file pays for a draw.
 std::string UnusedName() {
@@ -114,6 +100,42 @@ std::string UnusedName() {
     return ".shredding-" + key + "-" + std::to_string(count.fetch_add(1, std::memory_order_relaxed));
 }
 
+// One look at an entry (`name` of an open folder, or with an empty name the open entry `at`
+// itself): what fstatat would tell, and whether it is the root of another mount. One statx gives
+// both: a small file costs a handful of such looks, and each saved call counts there.
+struct EntryLook {
+    struct stat info {};
+    bool mountRoot = false;
+};
+
+Failure LookAt(int at, const char* name, std::uint64_t folderDevice, EntryLook& look) {
+    struct statx found {};
+    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (name[0] == '\0' ? AT_EMPTY_PATH : 0);
+    if (::statx(at, name, flags, STATX_BASIC_STATS, &found) != 0) return ErrorFromErrno(errno);
+    struct stat& info = look.info;
+    info = {};
+    info.st_dev = ::makedev(found.stx_dev_major, found.stx_dev_minor);
+    info.st_ino = found.stx_ino;
+    info.st_mode = found.stx_mode;
+    info.st_nlink = found.stx_nlink;
+    info.st_size = static_cast<off_t>(found.stx_size);
+    info.st_blocks = static_cast<blkcnt_t>(found.stx_blocks);
+    info.st_ctim = {found.stx_ctime.tv_sec, found.stx_ctime.tv_nsec};
+    info.st_mtim = {found.stx_mtime.tv_sec, found.stx_mtime.tv_nsec};
+    // A bind mount can put a file of the very same file system there, so st_dev alone cannot
+    // tell; it is what is left on kernels before 5.8, which do not report mount roots.
+    look.mountRoot = (found.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
+                         ? (found.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0
+                         : info.st_dev != folderDevice;
+    return std::nullopt;
+}
+
+// Whether the entry `name` of an open folder is the root of another mount.
+bool IsMountRoot(int at, const char* name, std::uint64_t folderDevice) {
+    EntryLook look;
+    return !LookAt(at, name, folderDevice, look) && look.mountRoot;  // the caller's own look fails too
+}
+
 bool SameTime(const struct timespec& a, const struct timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
@@ -133,18 +155,17 @@ public:
         return std::nullopt;
     }
 
+    // From the look the open or the last write took, a moment ago.
     Failure nameCount(std::uint32_t& names) override {
-        struct stat info {};
-        if (::fstat(fd_.get(), &info) != 0) return ErrorFromErrno(errno);
-        names = static_cast<std::uint32_t>(info.st_nlink);
+        names = static_cast<std::uint32_t>(seen_.st_nlink);
         return std::nullopt;
     }
 
+    // From the look the open or the last write took: anything another program did since shows
+    // at the next write, which compares the file with that look first.
     Failure dataRanges(std::vector<ByteRange>& ranges) override {
         ranges.clear();
-        struct stat info {};
-        if (::fstat(fd_.get(), &info) != 0) return ErrorFromErrno(errno);
-        seen_ = info;
+        const struct stat& info = seen_;
         const auto size = static_cast<std::uint64_t>(info.st_size);
         // As many blocks as bytes: no room for a hole, and no need to look for one.
         if (static_cast<std::uint64_t>(info.st_blocks) * 512 >= size) {
@@ -176,7 +197,9 @@ public:
 
     Failure writeAt(std::uint64_t offset, const char* data, std::size_t size) override {
         // POSIX has no way to keep other writers out, as Windows' share modes do: what they
-        // did between two of our writes shows in the size and the change time.
+        // did between two of our writes shows in the size and the change time. Before the
+        // first as well: a file cut short and written again to its old length looks the same
+        // after our write, with the old bytes in the blocks it freed.
         if (Failure changed = unchangedByOthers()) return changed;
         if (Failure failed = writeAll(offset, data, size)) return failed;
         if (::fstat(fd_.get(), &seen_) != 0) return ErrorFromErrno(errno);
@@ -418,11 +441,12 @@ Failure PosixFileSystem::resetAttributes(const ListedFile& file, std::uint64_t& 
     length = 0;
     CheckedFolder folder = openListedFolder(file);
     if (folder.error) return folder.error;
-    struct stat info {};
-    if (::fstatat(folder.fd->get(), folder.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return ErrorFromErrno(errno);
+    EntryLook look;
+    if (Failure failed = LookAt(folder.fd->get(), folder.name.c_str(), folder.device, look)) return failed;
+    const struct stat& info = look.info;
     // A link's target is never touched; links, folders, devices and pipes are refused by the
     // open, which says why. So is a file mounted on the name: its permissions are another's.
-    if (!S_ISREG(info.st_mode) || IsMountRoot(folder.fd->get(), folder.name.c_str(), folder.device)) return std::nullopt;
+    if (!S_ISREG(info.st_mode) || look.mountRoot) return std::nullopt;
     length = static_cast<std::uint64_t>(info.st_size);
 
     const mode_t ownerCanWrite = S_IRUSR | S_IWUSR;
@@ -444,14 +468,15 @@ OpenOutcome PosixFileSystem::openForOverwrite(const ListedFile& file) {
         return outcome;
     }
     const char* name = folder.name.c_str();
-    struct stat before {};
-    if (::fstatat(folder.fd->get(), name, &before, AT_SYMLINK_NOFOLLOW) != 0) {
-        outcome.error = ErrorFromErrno(errno);
+    EntryLook look;
+    if (Failure failed = LookAt(folder.fd->get(), name, folder.device, look)) {
+        outcome.error = failed;
         return outcome;
     }
+    const struct stat before = look.info;
     // What is mounted on the name belongs to another folder, maybe another file system: its
     // bytes were never listed here, and the name cannot be unlinked anyway.
-    if (IsMountRoot(folder.fd->get(), name, folder.device)) {
+    if (look.mountRoot) {
         outcome.error = Error(ErrorKind::MountPoint);
         return outcome;
     }
@@ -479,17 +504,17 @@ OpenOutcome PosixFileSystem::openForOverwrite(const ListedFile& file) {
         outcome.error = errno == ELOOP ? Error(ErrorKind::ChangedSinceListed) : ErrorFromErrno(errno);
         return outcome;
     }
-    struct stat opened {};
-    if (::fstat(fd.get(), &opened) != 0) {
-        outcome.error = ErrorFromErrno(errno);
+    if (Failure failed = LookAt(fd.get(), "", folder.device, look)) {
+        outcome.error = failed;
         return outcome;
     }
+    const struct stat& opened = look.info;
     if (!S_ISREG(opened.st_mode) || !(IdOf(opened) == IdOf(before))) {
         outcome.error = Error(ErrorKind::ChangedSinceListed);
         return outcome;
     }
     // Mounted on the name since the look above.
-    if (IsMountRoot(fd.get(), "", folder.device)) {
+    if (look.mountRoot) {
         outcome.error = Error(ErrorKind::MountPoint);
         return outcome;
     }
