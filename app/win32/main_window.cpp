@@ -273,9 +273,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // FALSE: someone refused and the session goes on, and so does the work.
             if (wParam) onEndSession();
             return 0;
-        case WindowWorker::kTasksMessage:
         case WM_TIMER:
-            if (message == WM_TIMER && wParam != WindowWorker::kTasksTimer) break;
+            if (wParam != WindowWorker::kTasksTimer) break;
+            ::KillTimer(window_.get(), wParam);  // one tick brings everything that waits
+            [[fallthrough]];
+        case WindowWorker::kTasksMessage:
             // A handler's: a task may end a listing and report, as the end of work does.
             if (worker_) run([&] { worker_->runTasks(); });
             return 0;

@@ -2,7 +2,6 @@
 #include "app/win32/window_worker.h"
 
 #include <stdexcept>
-#include <utility>
 
 namespace shredder::app {
 
@@ -49,7 +48,7 @@ void WindowWorker::toWindow(std::function<void()> task) {
     // waits. The window's own tasks (the list's slices) have nothing after them, so a timer,
     // whose message never waits in that queue, brings them.
     if (!tasksPosted_ && ::GetWindowThreadProcessId(window_, nullptr) == ::GetCurrentThreadId()) {
-        timerSet_ = tasksPosted_ = ::SetTimer(window_, kTasksTimer, USER_TIMER_MINIMUM, nullptr) != 0;
+        tasksPosted_ = ::SetTimer(window_, kTasksTimer, USER_TIMER_MINIMUM, nullptr) != 0;
     }
 }
 
@@ -59,7 +58,6 @@ void WindowWorker::runTasks() {
         const std::lock_guard lock(mutex_);
         tasks.swap(tasks_);
         tasksPosted_ = false;
-        if (std::exchange(timerSet_, false)) ::KillTimer(window_, kTasksTimer);
     }
     for (const auto& task : tasks) task();
 }

@@ -46,7 +46,6 @@ private:
     std::mutex mutex_;
     std::vector<std::function<void()>> tasks_;
     bool tasksPosted_ = false;
-    bool timerSet_ = false;  // kTasksTimer brings the tasks instead of the message
     std::condition_variable ended_;
     bool workEnded_ = false;
 };
